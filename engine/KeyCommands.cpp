@@ -1,0 +1,142 @@
+#include "engine/KeyCommands.h"
+
+#include <GL/glew.h>
+#include <AL/al.h>
+
+#include <string>
+
+#include "engine/Actor.h"
+#include "engine/Globals.h"
+#include "engine/Level.h"
+#include "platform/Glfw2.h"
+
+// The help screen and the frame-rate text are head-up-display decorations.
+// Until their classes are part of the build nothing can create them, so they
+// count as missing.
+#if __has_include("decorations/HelpScreen.h")
+#include "decorations/HelpScreen.h"
+static Engine::Actor* helpScreenActor() { return helpScreen; }
+#else
+static Engine::Actor* helpScreenActor() { return nullptr; }
+#endif
+#if __has_include("decorations/Text.h")
+#include "decorations/Text.h"
+static Engine::Actor* fpsTextActor() { return fpsText; }
+#else
+static Engine::Actor* fpsTextActor() { return nullptr; }
+#endif
+
+namespace {
+
+// Before the first level is current (start-up frames) there is no one to
+// tell; the setting still changes.
+void tell(const std::string& text) {
+    if (currentLevel) currentLevel->onMessage(text);
+}
+
+void setTextureFilters(GLint minFilter, GLint magFilter, bool buildMipmaps) {
+    for (unsigned int name : textureNames) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+        if (buildMipmaps) glGenerateMipmap(GL_TEXTURE_2D);
+    }
+}
+
+// A switch whose visible object is missing does nothing at all, so that the
+// setting always says what the player sees.
+bool toggleHelp() {
+    Engine::Actor* screen = helpScreenActor();
+    if (!screen) return false;
+    helpShown = !helpShown;
+    screen->visible = helpShown;
+    return true;
+}
+
+bool toggleFps() {
+    Engine::Actor* text = fpsTextActor();
+    if (!text) return false;
+    fpsShown = !fpsShown;
+    text->visible = fpsShown;
+    tell(fpsShown ? "FPS On" : "FPS Off");
+    return true;
+}
+
+void toggleWireframe() {
+    wireframeOn = !wireframeOn;
+    glPolygonMode(GL_FRONT_AND_BACK, wireframeOn ? GL_LINE : GL_FILL);
+    tell(wireframeOn ? "Wireframe On" : "Wireframe Off");
+}
+
+void stepTextureFilter() {
+    if (textureFilterMode == 1) {
+        setTextureFilters(GL_NEAREST, GL_NEAREST, false);
+        tell("TX NearestNeighbour");
+        glBindTexture(GL_TEXTURE_2D, 0);
+        textureFilterMode = 2;
+    } else {
+        setTextureFilters(GL_LINEAR, GL_LINEAR, false);
+        tell("TX Bilinear");
+        glBindTexture(GL_TEXTURE_2D, 0);
+        textureFilterMode = 1;
+    }
+}
+
+void stepMipmaps() {
+    if (mipmapMode == 1) {
+        setTextureFilters(GL_NEAREST, GL_NEAREST, false);
+        tell("MIPMAP Off");
+        glBindTexture(GL_TEXTURE_2D, 0);
+        mipmapMode = 2;
+        textureFilterMode = 2;
+    } else if (mipmapMode == 2) {
+        setTextureFilters(GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, true);
+        tell("MIP NearestNeighbour");
+        glBindTexture(GL_TEXTURE_2D, 0);
+        mipmapMode = 3;
+    } else {
+        setTextureFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, true);
+        tell("MIPMAP Bilinear");
+        glBindTexture(GL_TEXTURE_2D, 0);
+        mipmapMode = 1;
+    }
+}
+
+void toggleVBO() {
+    useVBO = !useVBO;
+    tell(useVBO ? "VBO On" : "VBO Off");
+}
+
+void toggleFrustumCulling() {
+    frustumCullingOn = !frustumCullingOn;
+    tell(frustumCullingOn ? "Frustum cull On" : "Frustum cull Off");
+}
+
+void toggleTransparency() {
+    transparencyOn = !transparencyOn;
+    if (transparencyOn) glEnable(GL_BLEND);
+    else glDisable(GL_BLEND);
+    tell(transparencyOn ? "Transparency On" : "Transparency Off");
+}
+
+} // namespace
+
+void keyCallback(int key, int action) {
+    if (action != glfw2::PRESS) return;
+    switch (key) {
+    case glfw2::KEY_F1:
+        if (!toggleHelp()) return;
+        break;
+    case glfw2::KEY_F2:
+        if (!toggleFps()) return;
+        break;
+    case glfw2::KEY_F3: toggleWireframe(); break;
+    case glfw2::KEY_F4: stepTextureFilter(); break;
+    case glfw2::KEY_F5: stepMipmaps(); break;
+    case glfw2::KEY_F6: toggleVBO(); break;
+    case glfw2::KEY_F8: toggleFrustumCulling(); break;
+    case glfw2::KEY_F9: toggleTransparency(); break;
+    default: return;
+    }
+    alSourcePlay(menuSound);
+}

@@ -1,0 +1,183 @@
+#include "engine/MeshHandler.h"
+
+#include <FreeImage.h>
+
+#include <utility>
+
+#include "engine/Globals.h"
+#include "engine/Log.h"
+#include "engine/ObjReader.h"
+
+MeshHandler::MeshHandler() = default;
+
+MeshHandler::~MeshHandler() {
+    for (auto& entry : faceGroups)
+        delete entry.second;
+}
+
+void MeshHandler::addFaceGroup(std::string name) {
+    if (faceGroups.count(name) != 0)
+        return;
+    FaceGroup* group = new FaceGroup(name);
+    faceGroups.emplace(std::move(name), group);
+}
+
+bool MeshHandler::hasFaceGroup(std::string name) const {
+    return faceGroups.count(name) != 0;
+}
+
+FaceGroup* MeshHandler::getFaceGroup(std::string name) {
+    auto it = faceGroups.find(name);
+    return it == faceGroups.end() ? nullptr : it->second;
+}
+
+std::map<std::string, FaceGroup*>& MeshHandler::getFaceGroups() {
+    return faceGroups;
+}
+
+size_t MeshHandler::getFaceGroupCount() const {
+    return faceGroups.size();
+}
+
+void MeshHandler::createVBOs() {
+    for (auto& entry : faceGroups)
+        entry.second->createVBOs();
+}
+
+void MeshHandler::loadObj(std::string fileName) {
+    ObjReader reader(*this);
+    reader.read(fileName);
+}
+
+namespace {
+
+// An image the upload can take as it stands: 8-bit BGR or BGRA rows. Other
+// layouts (grey, palette, 16-bit or float channels...) are converted, so
+// the upload never reads past the pixels; null when that fails.
+FIBITMAP* toUploadable(FIBITMAP* image) {
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(image);
+    const unsigned bpp = FreeImage_GetBPP(image);
+    if (type == FIT_BITMAP && (bpp == 24 || bpp == 32))
+        return image;
+    FIBITMAP* standard = image;
+    if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16) {
+        standard = FreeImage_ConvertToStandardType(image, TRUE);
+        if (!standard)
+            return nullptr;
+    }
+    const bool alpha = FreeImage_IsTransparent(standard) ||
+                       FreeImage_GetColorType(standard) == FIC_RGBALPHA ||
+                       type == FIT_RGBA16 || type == FIT_RGBAF;
+    FIBITMAP* converted = alpha ? FreeImage_ConvertTo32Bits(standard)
+                                : FreeImage_ConvertTo24Bits(standard);
+    if (standard != image)
+        FreeImage_Unload(standard);
+    return converted;
+}
+
+} // namespace
+
+bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
+    if (!group)
+        return false;
+    if (verbose) {
+        logLine("Loading Texture for Material:");
+        logLine(group->name);
+        logLine(fileName);
+    }
+    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    if (format == FIF_UNKNOWN)
+        format = FreeImage_GetFIFFromFilename(fileName.c_str());
+    if (format == FIF_UNKNOWN) {
+        if (verbose)
+            logLine("Unknown File Format");
+        return false;
+    }
+    FIBITMAP* image = nullptr;
+    if (FreeImage_FIFSupportsReading(format))
+        image = FreeImage_Load(format, fileName.c_str(), 0);
+    if (!image) {
+        if (verbose)
+            logLine("Could Not Read Image");
+        return false;
+    }
+    const FREE_IMAGE_COLOR_TYPE colorType = FreeImage_GetColorType(image);
+    const FREE_IMAGE_TYPE imageType = FreeImage_GetImageType(image);
+    if (verbose) {
+        logLine("Texture Properties:");
+        log("Image Format:");
+        logLine(int(format));
+        log("Image Type:");
+        logLine(int(imageType));
+        log("Color Type:");
+        logLine(int(colorType));
+    }
+
+    // Without loaded GL entry points (no window yet) there is nothing to
+    // upload to.
+    if (!glActiveTexture) {
+        FreeImage_Unload(image);
+        return false;
+    }
+
+    FIBITMAP* pixels = toUploadable(image);
+    if (pixels != image && pixels)
+        FreeImage_Unload(image);
+    else if (!pixels)
+        pixels = image;  // conversion failed: the bits check below refuses it
+    const bool uploadable = FreeImage_GetImageType(pixels) == FIT_BITMAP &&
+                            (FreeImage_GetBPP(pixels) == 24 || FreeImage_GetBPP(pixels) == 32);
+
+    group->imageBits = uploadable ? FreeImage_GetBits(pixels) : nullptr;
+    group->imageWidth = FreeImage_GetWidth(pixels);
+    group->imageHeight = FreeImage_GetHeight(pixels);
+    if (!group->imageBits || group->imageWidth == 0 || group->imageHeight == 0) {
+        if (verbose)
+            logLine("Could not get image bits/width/height");
+        FreeImage_Unload(pixels);
+        group->imageBits = nullptr;
+        return false;
+    }
+
+    glGenTextures(1, &group->textureId);
+    group->textureUnit = GL_TEXTURE0;
+    group->samplerUnit = 0;
+    glActiveTexture(group->textureUnit);
+    glBindTexture(GL_TEXTURE_2D, group->textureId);
+    textureNames.push_back(group->textureId);
+
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    // The layout decides the format: an opaque 32-bit image reports itself
+    // as RGB but still holds four bytes per pixel.
+    if (FreeImage_GetBPP(pixels) == 32) {
+        group->pixelFormat = GL_BGRA;
+        group->internalFormat = FreeImage_GetColorType(pixels) == FIC_RGB ? GL_RGB : GL_RGBA;
+    } else {
+        group->pixelFormat = GL_BGR;
+        group->internalFormat = GL_RGB;
+    }
+
+    // Rows are padded to four bytes; someone may have changed the unpack
+    // state for a tightly packed upload of their own.
+    GLint alignment = 4, rowLength = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, group->mipLevel, group->internalFormat,
+                 GLsizei(group->imageWidth), GLsizei(group->imageHeight), group->border,
+                 group->pixelFormat, GL_UNSIGNED_BYTE, group->imageBits);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+    if (verbose)
+        logLine("Texture Loaded!");
+
+    FreeImage_Unload(pixels);
+    group->imageBits = nullptr;
+    group->hasTexture = true;
+    return true;
+}

@@ -1,0 +1,57 @@
+#include "engine/ShaderProgramHandler.h"
+
+#include <string>
+
+#include "engine/Log.h"
+#include "engine/ShaderHandler.h"
+
+ShaderProgramHandler::ShaderProgramHandler()
+    : program(0), shaders(std::make_unique<std::vector<ShaderHandler*>>()) {}
+
+ShaderProgramHandler::~ShaderProgramHandler() {
+    glDeleteProgram(program);
+    shaders->clear();
+    shaders.reset();
+    Log::write("ShaderProgramHandler: shader program destroyed (" + std::to_string(program) + ")\n");
+    program = 0;
+}
+
+void ShaderProgramHandler::addShader(ShaderHandler* shader) {
+    shaders->push_back(shader);
+}
+
+bool ShaderProgramHandler::build() {
+    const GLuint p = glCreateProgram();
+    for (ShaderHandler* shader : *shaders) {
+        // A shader whose file was missing never became a handler: the program
+        // is built from the ones there are.
+        if (!shader) continue;
+        if (shader->type == GL_FRAGMENT_SHADER && shader->fragOutputName)
+            glBindFragDataLocation(p, 0, shader->fragOutputName->c_str());
+        glAttachShader(p, shader->id);
+    }
+    glLinkProgram(p);
+
+    GLint status = 0;
+    glGetProgramiv(p, GL_LINK_STATUS, &status);
+    if (status == 0 || !glIsProgram(p)) {
+        GLint length = 0;
+        glGetProgramiv(p, GL_INFO_LOG_LENGTH, &length);
+        std::string info(length > 0 ? static_cast<std::size_t>(length) : 0, ' ');
+        if (length > 0) {
+            glGetProgramInfoLog(p, length, nullptr, &info[0]);
+            info.resize(info.find('\0') == std::string::npos ? info.size() : info.find('\0'));
+        }
+        Log::write("ShaderProgramHandler: build error:\n   " + info + "\n");
+    }
+    program = p;
+    Log::write("ShaderProgramHandler: shader program built (" + std::to_string(p) + ")\n");
+    return true;
+}
+
+void ShaderProgramHandler::print() {
+    Log::write("### ShaderProgramHandler (capacity: " + std::to_string(shaders->capacity()) +
+               ", size: " + std::to_string(shaders->size()) + ")\n");
+    for (ShaderHandler* shader : *shaders)
+        Log::write("# - " + (shader ? *shader->fileName : std::string("(missing)")) + "\n");
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The steps of the program's start, frame loop and shut-down, called by main
+// in this order.
+
+namespace Engine { class Level; }
+
+// Starts the window library and opens the game window of the configured size
+// with a 24-bit depth and 8-bit stencil buffer (full-screen when
+// "fullscreen" is 1), logs its mode and size and sets its title. On failure
+// logs it, shuts the window library down and returns false.
+bool openGameWindow(int width, int height);
+
+// Loads the OpenGL entry points, logs the version, sets the fixed state and
+// registers the key commands.
+void setUpOpenGL();
+
+// Starts the sound library and makes the nine sound sources. A missing or
+// unreadable file leaves its source silent; its error is reported by the
+// first frame.
+void loadSounds();
+
+// Builds the off-screen colour texture, depth buffer and framebuffer of the
+// given size. An incomplete framebuffer is reported on standard output only.
+void createOffscreenFramebuffer(int width, int height);
+
+// Runs frames on the level until the window is closed, Escape is down, or
+// the left Alt key and F4 are down together.
+void runFrameLoop(Engine::Level* level);
+
+// Plays the good-bye sound to its end and shuts everything down.
+void shutDown();
+
+// Window size actually requested for the configured size: like the window
+// library the configuration was written for, a missing side follows from the
+// other at 4:3, and with neither the window gets 640x480.
+void windowRequestSize(int width, int height, int& requestWidth, int& requestHeight);

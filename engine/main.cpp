@@ -1,0 +1,29 @@
+// Vantorra: start-up, the frame loop and shut-down.
+#include <GL/glew.h>
+#include <AL/al.h>
+
+#include "engine/Config.h"
+#include "engine/Globals.h"
+#include "engine/Log.h"
+#include "engine/Startup.h"
+#include "levels/PlainActorLevel.h"
+
+int main(int, char**, char**) {
+    // The first query loads the configuration, whose message opens the log.
+    const int width = Config::getInt("width");
+    const int height = Config::getInt("height");
+    log("Starting Game ...\n");
+
+    if (!openGameWindow(width, height)) return -1;
+    setUpOpenGL();
+    loadSounds();
+    createOffscreenFramebuffer(width, height);
+
+    // The scene that is played; it stays current until the program ends.
+    currentLevel = new Levels::PlainActorLevel();
+    alSourcePlay(bgmSound);
+
+    runFrameLoop(currentLevel);
+    shutDown();
+    return 0;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Alt with F4, and closing the window, end the program like Escape: good-bye
+# sound, result 0, "Configuration file unloaded." as the log's last line.
+# F4 held with Alt still runs its own command first (the menu sound starts).
+set -uo pipefail
+source "$(dirname "$0")/common.sh" "$1" "$2"
+
+prepare() {
+    link_shaders
+    write_cube_mesh
+    write_conf "width = 320" "height = 240"
+}
+check_clean_end() {
+    [ "$EXIT_CODE" = 0 ] || fail "$1: exit code $EXIT_CODE"
+    [ "$(last_line "$RUN/qelm.log")" = "Configuration file unloaded." ] ||
+        fail "$1: last log line: $(last_line "$RUN/qelm.log")"
+}
+
+# Alt+F4. The menu sound is a high tone, the good-bye sound a low one that
+# keeps the program (and the sound output) alive for half a second.
+prepare
+make_sound menu 2 3000
+make_sound bye 0.5 300
+use_wave_output
+start_game
+wait_for_frames 1
+hold_keys_until_exit "Alt_L F4"
+check_clean_end "Alt+F4"
+high=$(out_rms sinc 2000-4000)
+low=$(out_rms sinc 200-400)
+echo "Alt+F4: high band RMS $high, low band RMS $low"
+above "$high" 0.02 || fail "F4 held with Alt did not play the menu sound"
+above "$low" 0.02 || fail "no good-bye sound"
+
+# Alt alone, F4 alone: neither ends the program.
+new_run
+prepare
+start_game
+wait_for_frames 1
+xdotool keydown --window "$WID" Alt_L; sleep 1; xdotool keyup --window "$WID" Alt_L
+xdotool keydown --window "$WID" F4; sleep 1; xdotool keyup --window "$WID" F4
+sleep 0.5
+kill -0 "$GAME_PID" 2>/dev/null || fail "Alt or F4 alone ended the program"
+
+# Window closed from outside, as by a window manager.
+close_window
+wait_for_exit 30
+check_clean_end "window close"
+echo "ok"

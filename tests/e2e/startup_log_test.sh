@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Start-up messages in order, in the log and on standard output alike; the
+# program ends on Escape with result 0 after the good-bye sound.
+set -uo pipefail
+source "$(dirname "$0")/common.sh" "$1" "$2"
+
+link_shaders
+write_cube_mesh
+for s in explode getitem shoot hitloud hitsoft menu win bye bgm; do make_sound "$s" 0.2 440; done
+write_conf "width = 800" "height = 600" "fullscreen = 0"
+
+start_game
+wait_for_frames 1
+hold_keys_until_exit Escape
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+
+LOG="$RUN/qelm.log"
+expect_lines "$LOG" \
+    "Configuration file loaded (3 items)." \
+    "Starting Game ..." \
+    "GLFW window created: Window mode, 800x600)" \
+    "OpenGL Version " \
+    "BULLET: initialized" \
+    "Loading... meshes/cube/acube.obj" \
+    "Configuration file unloaded."
+[ "$(head -n 1 "$LOG")" = "Configuration file loaded (3 items)." ] || fail "first line: $(head -n 1 "$LOG")"
+[ "$(last_line "$LOG")" = "Configuration file unloaded." ] || fail "last line: $(last_line "$LOG")"
+grep -q "Loading... meshes/cube/acube.obj" "$LOG" || fail "mesh not loaded"
+[ "$(grep -c '^Loading... meshes/cube/acube.obj$' "$LOG")" = 1 ] || fail "mesh loaded more than once"
+grep -q "ALUT error" "$LOG" && fail "sound error with every sound present"
+grep -q "GL Error" "$LOG" && fail "OpenGL error in a plain run: $(grep -A1 'GL Error' "$LOG" | head -4)"
+grep -q "FBO Error" "$RUN/stdout.txt" && fail "off-screen framebuffer incomplete at 800x600"
+cmp -s "$LOG" "$RUN/stdout.txt" || fail "standard output differs from the log: $(diff "$LOG" "$RUN/stdout.txt" | head -5)"
+
+# "fullscreen" 1 opens a full-screen window; any other value a window.
+for value in 1 2; do
+    new_run
+    link_shaders
+    write_conf "width = 640" "height = 480" "fullscreen = $value"
+    start_game
+    wait_for_frames 1
+    hold_keys_until_exit Escape
+    [ "$EXIT_CODE" = 0 ] || fail "fullscreen = $value: exit code $EXIT_CODE"
+    want="GLFW window created: Window mode, 640x480)"
+    [ "$value" = 1 ] && want="GLFW window created: Fullscreen mode, 640x480)"
+    grep -qxF "$want" "$RUN/qelm.log" || fail "fullscreen = $value: $(grep 'GLFW window' "$RUN/qelm.log")"
+done
+echo "ok"

@@ -1,0 +1,96 @@
+#include "tests/support/DrawingScene.h"
+
+#include <cstdio>
+
+#include "engine/Globals.h"
+#include "engine/Log.h"
+#include "engine/MeshHandler.h"
+#include "engine/ResourceRegistry.h"
+
+namespace testsupport {
+
+DrawingScene::DrawingScene() {
+    ResourceRegistry::resetForTests();
+    Log::destroy();
+    resetGlobals();
+    installShaders();
+    glViewport(0, 0, kSize, kSize);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+}
+
+DrawingScene::~DrawingScene() {
+    meshes_.clear();
+    if (!textures_.empty())
+        glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
+    ResourceRegistry::resetForTests();
+    Log::destroy();
+    resetGlobals();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glUseProgram(0);
+    while (glGetError() != GL_NO_ERROR) {}
+}
+
+GLuint DrawingScene::makeTexture(Rgb left, Rgb right) {
+    const unsigned char pixels[2 * 2 * 3] = {left.r, left.g, left.b, right.r, right.g, right.b,
+                                             left.r, left.g, left.b, right.r, right.g, right.b};
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    textures_.push_back(id);
+    return id;
+}
+
+MeshHandler* DrawingScene::makeQuadMesh(const std::string& groupName, GLuint texture) {
+    meshes_.push_back(std::make_unique<MeshHandler>());
+    MeshHandler* mesh = meshes_.back().get();
+    mesh->radius = 1.5f;
+    addQuadGroup(*mesh, groupName);
+    if (texture != 0) {
+        FaceGroup* group = mesh->getFaceGroup(groupName);
+        group->hasTexture = true;
+        group->textureId = texture;
+        group->textureUnit = GL_TEXTURE0;
+        group->samplerUnit = 0;
+    }
+    mesh->createVBOs();
+    return mesh;
+}
+
+void DrawingScene::clearWindow(float r, float g, float b, float a) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<unsigned char> DrawingScene::readAll(GLuint framebuffer) {
+    std::vector<unsigned char> pixels(kSize * kSize * 4);
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadBuffer(framebuffer == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+    return pixels;
+}
+
+std::string DrawingScene::logText() {
+    Log::destroy();
+    const std::string text = dir.read("qelm.log");
+    std::remove((dir.path() + "/qelm.log").c_str());
+    return text;
+}
+
+} // namespace testsupport

@@ -1,0 +1,78 @@
+#include "tests/support/RecordingActor.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+namespace testsupport {
+
+int Journal::count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
+
+int Journal::indexOf(const std::string& event) const {
+    auto it = std::find(events.begin(), events.end(), event);
+    return it == events.end() ? -1 : static_cast<int>(it - events.begin());
+}
+
+RecordingActor::RecordingActor(Journal& journal, std::string name, glm::vec3 start, float bodyMass,
+                               bool withShape)
+    : journal(journal), name(std::move(name)) {
+    position = start;
+    mass = bodyMass;
+    if (withShape) collisionShape = new btBoxShape(btVector3(1, 1, 1));
+    updateModelMatrix();
+}
+
+RecordingActor::~RecordingActor() {
+    if (rigidBody && world) {
+        const auto& objects = world->getCollisionObjectArray();
+        if (objects.findLinearSearch(rigidBody) < objects.size()) journal.add(name + ".bodyInWorld");
+    }
+    journal.add(name + ".deleted");
+}
+
+void RecordingActor::update(float) {
+    journal.add(name + ".update");
+    if (onUpdateHook) onUpdateHook(*this);
+}
+
+void RecordingActor::render(Engine::Camera*, const glm::vec4&, const Light&, bool) {
+    journal.add(name + ".render");
+    GLint v[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, v);
+    viewports.push_back({v[0], v[1], v[2], v[3]});
+}
+
+void RecordingActor::onCollision(Engine::Actor* other) {
+    auto* recorded = dynamic_cast<RecordingActor*>(other);
+    journal.add(name + ".hit:" + (recorded ? recorded->name : std::string("?")));
+    if (onCollisionHook) onCollisionHook(*this);
+}
+
+RecordingVehicle::RecordingVehicle(Journal& journal, std::string name)
+    : journal(journal), name(std::move(name)) {}
+
+RecordingVehicle::~RecordingVehicle() { journal.add(name + ".deleted"); }
+
+void RecordingVehicle::accelerate(float) { journal.add(name + ".accelerate"); }
+void RecordingVehicle::brake(float) { journal.add(name + ".brake"); }
+void RecordingVehicle::steerLeft(float) { journal.add(name + ".steerLeft"); }
+void RecordingVehicle::steerRight(float) { journal.add(name + ".steerRight"); }
+void RecordingVehicle::useItem() { journal.add(name + ".useItem"); }
+
+RecordingEmitter::RecordingEmitter(Journal& journal, std::string name)
+    : journal(journal), name(std::move(name)) {}
+
+RecordingEmitter::~RecordingEmitter() { journal.add(name + ".deleted"); }
+
+void RecordingEmitter::update(float dt) {
+    journal.add(name + ".update");
+    ParticleEmitter::update(dt);
+}
+
+void RecordingEmitter::render(Engine::Camera*, const glm::vec4&, const Light&, bool) {
+    journal.add(name + ".render");
+}
+
+} // namespace testsupport

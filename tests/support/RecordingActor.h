@@ -1,0 +1,80 @@
+#pragma once
+// Actors, vehicles and emitters for level tests that write what happens to
+// them (updates, draws, collisions, control calls, deletion) into one shared
+// journal, so that tests can check the order of events across objects.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/Actor.h"
+#include "game/ParticleEmitter.h"
+#include "game/Vehicle.h"
+
+namespace testsupport {
+
+struct Journal {
+    std::vector<std::string> events;
+    void add(const std::string& event) { events.push_back(event); }
+    // Number of events equal to the text.
+    int count(const std::string& event) const;
+    // Index of the first event equal to the text, or -1.
+    int indexOf(const std::string& event) const;
+};
+
+// An actor with a box body (half size 1) of the given mass at a position.
+// Records "<name>.update", "<name>.render", "<name>.hit:<other>",
+// "<name>.deleted" and, on deletion, "<name>.bodyInWorld" when its body was
+// still in its world at that moment.
+class RecordingActor : public Engine::Actor {
+public:
+    RecordingActor(Journal& journal, std::string name, glm::vec3 position = glm::vec3(0.0f),
+                   float mass = 1.0f, bool withShape = true);
+    ~RecordingActor() override;
+
+    void update(float dt) override;
+    void render(Engine::Camera* camera, const glm::vec4& ambientColor, const Light& light,
+                bool useVBO) override;
+    void onCollision(Engine::Actor* other) override;
+
+    Journal& journal;
+    std::string name;
+    // Run at the end of update / onCollision, when set.
+    std::function<void(RecordingActor&)> onUpdateHook;
+    std::function<void(RecordingActor&)> onCollisionHook;
+    // Viewport (x, y, w, h) current at each render call.
+    std::vector<std::vector<int>> viewports;
+};
+
+// Records "<name>.accelerate", ".brake", ".steerLeft", ".steerRight",
+// ".useItem" and ".deleted".
+class RecordingVehicle : public Engine::Vehicle {
+public:
+    RecordingVehicle(Journal& journal, std::string name);
+    ~RecordingVehicle() override;
+
+    void accelerate(float dt) override;
+    void brake(float dt) override;
+    void steerLeft(float dt) override;
+    void steerRight(float dt) override;
+    void useItem() override;
+
+    Journal& journal;
+    std::string name;
+};
+
+// An emitter without particles; records "<name>.update", "<name>.render" and
+// "<name>.deleted".
+class RecordingEmitter : public Engine::ParticleEmitter {
+public:
+    RecordingEmitter(Journal& journal, std::string name);
+    ~RecordingEmitter() override;
+
+    void update(float dt) override;
+    void render(Engine::Camera* camera, const glm::vec4& ambientColor, const Light& light,
+                bool useVBO) override;
+
+    Journal& journal;
+    std::string name;
+};
+
+} // namespace testsupport
