@@ -69,6 +69,7 @@ void Camera::applyViewport() {
 }
 
 void Camera::setUniforms(ShaderProgramHandler* program) {
+    if (!program) return;
     const GLuint p = program->program;
     const GLint previousTransformLocation = glGetUniformLocation(p, "previousCameraTransform");
     const GLint transformLocation = glGetUniformLocation(p, "cameraTransform");

@@ -24,7 +24,6 @@ namespace {
 bool offscreenComplete = false;
 
 bool stopRequested() {
-    fprintf(stderr, "DBG opened %d esc %d alt %d f4 %d\n", glfw2::getWindowParam(glfw2::OPENED), glfw2::getKey(glfw2::KEY_ESC), glfw2::getKey(glfw2::KEY_LALT), glfw2::getKey(glfw2::KEY_F4));
     if (glfw2::getWindowParam(glfw2::OPENED) == 0) return true;
     if (glfw2::getKey(glfw2::KEY_ESC) == glfw2::PRESS) return true;
     return glfw2::getKey(glfw2::KEY_LALT) == glfw2::PRESS &&

@@ -12,7 +12,7 @@ E2E="$SRC/tests/e2e"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -x "$BIN" ] || fail "no program at $BIN"
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run under xvfb-run"
+command -v Xvfb >/dev/null || fail "Xvfb is not installed"
 
 # Each run directory sits three levels down in a fresh temp tree, so the
 # file look-up (which also tries ../ and ../../) can only find what the test
@@ -30,14 +30,40 @@ new_run() {
     export ALSOFT_DRIVERS=null
 }
 new_run
+XVFB_PID=""
 cleanup() {
     if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
         kill "$GAME_PID" 2>/dev/null
         wait "$GAME_PID" 2>/dev/null
     fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
     if [ -n "${KEEP_E2E_DIR:-}" ]; then echo "kept $TOP"; else rm -rf "$TOP"; fi
 }
 trap cleanup EXIT
+
+# Each test has an X server of its own: windows of tests running at the same
+# time would otherwise cover each other's pictures, take each other's focus
+# (a window forgets held keys when it loses the focus), and a full-screen
+# window could change the screen's mode for all. Xvfb picks a free display
+# number itself (-displayfd), so parallel tests cannot collide.
+start_private_x() {
+    local fifo="$TOP/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$fifo" > "$TOP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local number=""
+    read -r -t 20 number < "$fifo" || fail "Xvfb did not start: $(cat "$TOP/xvfb.log")"
+    export DISPLAY=":$number"
+    for _ in $(seq 1 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+    fail "X server :$number does not answer"
+}
+start_private_x
 
 # Shaders from the source tree.
 link_shaders() { ln -s "$SRC/shader" "$RUN/shader"; }
@@ -132,7 +158,7 @@ start_game() {
         kill -0 "$GAME_PID" 2>/dev/null || break
         sleep 0.1
     done
-    [ -n "$WID" ] || fail "no window appeared (stdout: $(cat "$RUN/stdout.txt"))"
+    [ -n "$WID" ] || fail "no window appeared (stdout: $(cat "$RUN/stdout.txt"); stderr: $(cat "$RUN/stderr.txt"))"
 }
 
 # Waits until the program has shown frames for a while: the level is built
@@ -147,13 +173,27 @@ wait_for_frames() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "program ended early (stdout: $(cat "$RUN/stdout.txt"))"
 }
 
-# Holds the keys (xdotool names, e.g. Escape or "Alt_L F4") down until the
-# program ends or 30 s pass, then lets go. A quick tap could come and go
-# between two frames' polls; a held key is seen by the frame's stop test.
+# Key events for the game's window only (X key names, e.g. Escape, F3,
+# "Alt_L F4"). xdotool is not used for keys: it types through the real
+# keyboard whenever the target window has the focus, and a window that
+# another test opens meanwhile would get the keys.
+key_down() { python3 "$E2E/send_keys.py" "$WID" down $1; }
+key_up() { python3 "$E2E/send_keys.py" "$WID" up $1 >/dev/null 2>&1 || true; }
+key_tap() { python3 "$E2E/send_keys.py" "$WID" tap $1; }
+
+# Holds the keys down until the program ends (at most 30 s), then lets go.
+# A quick tap could come and go between two frames' polls; a held key is
+# seen by the frame's stop test. The press is repeated now and then, since
+# the window forgets held keys when another window takes the focus.
 hold_keys_until_exit() {
-    xdotool keydown --window "$WID" $1 2>/dev/null
-    wait_for_exit 30
-    xdotool keyup --window "$WID" $1 >/dev/null 2>&1 || true
+    EXIT_CODE=""
+    for i in $(seq 1 300); do
+        [ $((i % 5)) = 1 ] && key_down "$1" 2>/dev/null
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    key_up "$1"
+    wait_for_exit 1
 }
 
 # Waits up to $1 seconds for the program to end; sets EXIT_CODE.

@@ -37,8 +37,8 @@ new_run
 prepare
 start_game
 wait_for_frames 1
-xdotool keydown --window "$WID" Alt_L; sleep 1; xdotool keyup --window "$WID" Alt_L
-xdotool keydown --window "$WID" F4; sleep 1; xdotool keyup --window "$WID" F4
+key_down Alt_L; sleep 1; key_up Alt_L
+key_down F4; sleep 1; key_up F4
 sleep 0.5
 kill -0 "$GAME_PID" 2>/dev/null || fail "Alt or F4 alone ended the program"
 

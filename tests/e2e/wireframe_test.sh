@@ -11,10 +11,10 @@ write_conf "width = 800" "height = 600"
 start_game
 wait_for_frames 2
 filled=$(lit_share)
-xdotool key --window "$WID" F3
+key_tap F3
 sleep 1
 wire=$(lit_share)
-xdotool key --window "$WID" F3
+key_tap F3
 sleep 1
 again=$(lit_share)
 echo "lit share: filled $filled, wireframe $wire, filled again $again"

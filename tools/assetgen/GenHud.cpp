@@ -101,7 +101,7 @@ void outlinedCentred(TextRaster& t, Image& img, const std::string& s, int cx, in
 Image helpScreen() {
     Image img(kScreenW, kScreenH, rgb(0, 0, 0, 110));
     const int px0 = 102, py0 = 54, px1 = 922, py1 = 714;
-    img.fillRect(px0, py0, px1, py1, rgb(12, 18, 38, 150)); // over the dim: about 90 % opaque
+    img.fillRect(px0, py0, px1, py1, rgb(12, 18, 38, 205)); // over the dim: about 90 % opaque
     img.frameRect(px0, py0, px1, py1, 3, rgb(120, 170, 255));
     img.frameRect(px0 + 7, py0 + 7, px1 - 7, py1 - 7, 1, rgb(60, 90, 160));
     TextRaster bold(true), plain(false);
@@ -132,8 +132,9 @@ Image helpScreen() {
     column(560, 436, "", white,
            {{"F6", "vertex buffers"}, {"F8", "frustum culling"}, {"F9", "transparency"},
             {"Escape", "quit"}, {"Alt+F4", "quit"}}, 100);
-    bold.draw(img, "Page Up / Page Down", 150, 650, 21, key);
-    plain.draw(img, "camera farther / nearer", 380, 650, 21, white);
+    const std::string pageKeys = "Page Up / Page Down";
+    bold.draw(img, pageKeys, 150, 650, 21, key);
+    plain.draw(img, "camera farther / nearer", 150 + bold.measure(pageKeys, 21) + 24, 650, 21, white);
     plain.drawCentred(img, "Touch a ? box for a rocket, a mine or the bullet power-up.  5 lives each.",
                       kScreenW / 2, 688, 18, soft);
     return img;
@@ -153,9 +154,8 @@ Image loadingScreen() {
     }
     fillPolygon(img, {{0, 514}, {1024, 514}, {1024, 524}, {0, 524}}, rgb(170, 120, 70));
     // The two players' cars, nose to nose.
-    drawCarSide(img, 300, 600, 34, 34, 1, rgb(0, 0, 0, 90), rgb(0, 0, 0, 0), rgb(0, 0, 0, 0), 0.1f);
-    drawCarSide(img, 300, 590, 34, 34, 1, rgb(206, 28, 30), rgb(40, 60, 95), rgb(25, 25, 28));
-    drawCarSide(img, 724, 590, 34, 34, -1, rgb(34, 168, 52), rgb(40, 60, 95), rgb(25, 25, 28));
+    drawCarSide(img, 290, 600, 40, 40, 1, rgb(206, 28, 30), rgb(40, 60, 95), rgb(25, 25, 28));
+    drawCarSide(img, 734, 600, 40, 40, -1, rgb(34, 168, 52), rgb(40, 60, 95), rgb(25, 25, 28));
     TextRaster bold(true);
     outlinedCentred(bold, img, "VANTORRA", kScreenW / 2, 250, 120, rgb(255, 210, 60), rgb(30, 10, 10), 5);
     bold.drawCentred(img, "table-top car combat for two", kScreenW / 2, 312, 28, rgb(190, 200, 240));
@@ -178,10 +178,11 @@ Image winScreen(const std::string& text, Rgba colour) {
     for (int i = 0; i < 90; ++i) {
         const float x = hashNoise(i, 1, 17u) * kScreenW, y = y0 + 34 + hashNoise(i, 2, 17u) * (y1 - y0 - 68);
         const Rgba c = i % 2 ? colour : rgb(255, 210, 70);
-        if (std::abs(x - kScreenW / 2.0f) > 430) img.fillCircle(x, y, 3 + 3 * hashNoise(i, 3, 17u), c);
+        if (std::abs(x - kScreenW / 2.0f) > 400 || std::abs(y - 384.0f) > 60)
+            img.fillCircle(x, y, 3 + 3 * hashNoise(i, 3, 17u), c);
     }
     TextRaster bold(true);
-    outlinedCentred(bold, img, text, kScreenW / 2, 420, 104, colour, rgb(10, 10, 10), 5);
+    outlinedCentred(bold, img, text, kScreenW / 2, 416, 92, colour, rgb(10, 10, 10), 5);
     return img;
 }
 
@@ -191,8 +192,8 @@ Image carIcon() {
     // The HUD stretches the square picture to 4:3, so the car is drawn
     // narrower by 3/4 here to look right on screen.
     const float sy = 26.0f, sx = sy * 0.75f;
-    drawCarSide(img, N / 2.0f + 8, 98, sx, sy, 1, rgb(20, 20, 24), rgb(0, 0, 0, 0), rgb(20, 20, 24), 0.18f);
-    drawCarSide(img, N / 2.0f + 8, 98, sx, sy, 1, rgb(245, 245, 240), rgb(70, 110, 170), rgb(35, 35, 38));
+    drawCarSide(img, N / 2.0f, 98, sx, sy, 1, rgb(20, 20, 24), rgb(0, 0, 0, 0), rgb(20, 20, 24), 0.18f);
+    drawCarSide(img, N / 2.0f, 98, sx, sy, 1, rgb(245, 245, 240), rgb(70, 110, 170), rgb(35, 35, 38));
     return img;
 }
 

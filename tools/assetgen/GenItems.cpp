@@ -98,7 +98,7 @@ bool makeRocket(const std::string& root) {
             return ((cu + cf) % 2) ? black : white;
         }
         if (band == 5) {
-            if (f > 0.08f && f < 0.14f) return red; // ring behind the warhead
+            if (f > 0.86f && f < 0.92f) return red; // ring behind the warhead
             return white;
         }
         if (band == 6) return black;
@@ -162,12 +162,12 @@ bool makeMine(const std::string& root) {
     for (const glm::vec3& d : dirs) {
         mb.useMaterial("mine_metal");
         int p = mb.mark(), n = mb.normalMark();
-        mb.lathe({{0.0f, 0.0f}, {0.055f, 0.0f}, {0.05f, 0.08f}, {0.04f, 0.11f}}, 10);
+        mb.lathe({{0.0f, 0.0f}, {0.06f, 0.0f}, {0.055f, 0.1f}, {0.045f, 0.14f}}, 10);
         mb.transformSince(p, alongDir(d, R - 0.04f), n);
         mb.useMaterial("mine_light");
         p = mb.mark();
         n = mb.normalMark();
-        mb.lathe({{0.04f, 0.11f}, {0.03f, 0.15f}, {0.0f, 0.16f}}, 10);
+        mb.lathe({{0.045f, 0.14f}, {0.035f, 0.19f}, {0.0f, 0.2f}}, 10);
         mb.transformSince(p, alongDir(d, R - 0.04f), n);
     }
     // Top of the top horn at y = 0, centred across.

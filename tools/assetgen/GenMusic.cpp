@@ -5,6 +5,7 @@
 // silence and loops without a click.
 #include <functional>
 
+#include "tools/assetgen/Filter.h"
 #include "tools/assetgen/Synth.h"
 
 namespace assetgen {
@@ -35,30 +36,30 @@ Samples kick() {
 }
 
 Samples snare(int seed) {
-    BandPass body;
+    Filter body;
     int i = 0;
     return render(0.25, [&](double t) {
-        const double n = body.apply(noise(i++, 100u + static_cast<uint32_t>(seed)), 1800.0, 0.8);
+        const double n = body.bandPass(noise(i++, 100u + static_cast<uint32_t>(seed)), 1800.0, 0.8);
         const double tone = sine(190.0 * t) * envelope(t, 0.001, 0.04, 0.0, 0.22, 0.03);
         return (1.6 * n + 0.5 * tone) * envelope(t, 0.001, 0.09, 0.0, 0.22, 0.03);
     });
 }
 
 Samples hat(int seed) {
-    LowPass low;
+    Filter low;
     int i = 0;
     return render(0.08, [&](double t) {
         const double n = noise(i++, 200u + static_cast<uint32_t>(seed));
-        return (n - low.apply(n, 5000.0)) * envelope(t, 0.001, 0.022, 0.0, 0.06, 0.02);
+        return (n - low.lowPass(n, 5000.0)) * envelope(t, 0.001, 0.022, 0.0, 0.06, 0.02);
     });
 }
 
 Samples bass(double midi) {
     const double hz = noteHz(midi);
-    LowPass filter;
+    Filter filter;
     return render(EIGHTH, [&](double t) {
         const double cutoff = 300.0 + 1200.0 * expo(-t / 0.06);
-        const double v = filter.apply(harmonics(hz * t, 8, false), cutoff);
+        const double v = filter.lowPass(harmonics(hz * t, 8, false), cutoff);
         return v * envelope(t, 0.004, 0.15, 0.6, EIGHTH - 0.03, 0.025);
     });
 }

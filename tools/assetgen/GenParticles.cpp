@@ -6,7 +6,7 @@
 // a = aspect, 1024 / 384 in a split-screen half). A quad a times wider than
 // tall therefore looks round, and local height 0.414 S / s looks like a ball
 // of size S: the flame (scale 30 in an explosion) about 12 units, trail smoke
-// (scale 3) about 1.5 units and explosion smoke (scale 20) about 10 units.
+// (scale 3) about 2 units and explosion smoke (scale 20) about 15 units.
 #include <glm/gtc/constants.hpp>
 
 #include <algorithm>
@@ -74,7 +74,7 @@ bool generateParticles(const std::string& root) {
         return mix(rgb(168, 166, 162), rgb(92, 90, 88), std::clamp(0.3f * t + 0.8f * (n - 0.2f), 0.0f, 1.0f));
     });
     bool ok = makeParticle(dir, "flameParticle", 0.166f, flame, {0.45f, 0.3f, 0.1f});
-    ok &= makeParticle(dir, "smokeParticle", 0.21f, smoke, {0.0f, 0.0f, 0.0f});
+    ok &= makeParticle(dir, "smokeParticle", 0.3f, smoke, {0.0f, 0.0f, 0.0f});
     return ok;
 }
 

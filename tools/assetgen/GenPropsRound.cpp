@@ -56,8 +56,8 @@ namespace {
 // Six coloured panels with white seams and white caps at the poles.
 Image beachBallTexture() {
     constexpr int W = 256, H = 128;
-    const Rgba panels[6] = {rgb(228, 40, 40), rgb(250, 250, 250), rgb(36, 96, 220),
-                            rgb(250, 208, 30), rgb(250, 250, 250), rgb(40, 170, 70)};
+    const Rgba panels[6] = {rgb(228, 40, 40), rgb(250, 208, 30), rgb(36, 96, 220),
+                            rgb(250, 250, 250), rgb(40, 170, 70), rgb(246, 130, 24)};
     Image img(W, H);
     for (int y = 0; y < H; ++y) {
         const float lat = std::fabs(0.5f - (y + 0.5f) / H) * 180.0f; // degrees from equator

@@ -37,7 +37,7 @@ namespace {
 // (the game counts it as lost past 150 or below -10).
 constexpr float kTableHalf = 120.0f;
 constexpr float kLegLength = 60.0f;
-constexpr float kTileUnits = 80.0f; // world units covered by one wood texture tile
+constexpr float kTileUnits = 40.0f; // world units covered by one wood texture tile
 
 // Four planks along x, with grain that tiles in both directions.
 Image woodTexture() {
@@ -49,10 +49,11 @@ Image woodTexture() {
         const float tint = hashNoise(plank, 7, 31u) * 0.25f - 0.1f;
         const int joint = static_cast<int>(hashNoise(plank, 3, 41u) * N);
         for (int x = 0; x < N; ++x) {
-            const float warp = tileFbm(x * 4.0f / N, y * 8.0f / N, 4, 8, 4, 11u);
-            const float ring = 0.5f + 0.5f * std::sin(glm::two_pi<float>() * (ly * 4.0f / plankPx + 3.0f * warp));
+            // Long, gently wavy growth rings with fine fibres along the plank.
+            const float warp = tileFbm(x * 2.0f / N, y * 8.0f / N, 2, 8, 4, 11u);
+            const float ring = 0.5f + 0.5f * std::sin(glm::two_pi<float>() * (ly * 7.0f / plankPx + 1.6f * warp));
             const float fibre = tileNoise(x * 16.0f / N, y * 0.5f, 16, N / 2, 23u);
-            float t = std::pow(ring, 3.0f) * 0.7f + fibre * 0.25f + tint;
+            const float t = std::pow(ring, 6.0f) * 0.75f + fibre * 0.3f + tint;
             Rgba c = mix(light, dark, t);
             if (ly < 2 || std::abs(x - joint) < 1) c = seam;
             else if (ly < 4 || std::abs(x - joint) < 2) c = mix(c, seam, 0.5f);
@@ -103,7 +104,7 @@ Image skyTexture() {
     constexpr int W = 512, H = 256;
     Image img(W, H);
     const Rgba zenith = rgb(38, 92, 196), horizon = rgb(172, 208, 240), haze = rgb(214, 228, 242);
-    const Rgba below = rgb(150, 166, 186), nadir = rgb(96, 108, 128);
+    const Rgba below = rgb(128, 168, 222);
     for (int y = 0; y < H; ++y) {
         const float v = 1.0f - (y + 0.5f) / H;               // 1 at the top row
         const float elev = (v - 0.5f) * glm::pi<float>();     // radians above the horizon
@@ -126,8 +127,9 @@ Image skyTexture() {
                 const Rgba cloud = mix(rgb(252, 252, 255), rgb(184, 192, 210), shade * (1.0f - cover * 0.5f));
                 c = mix(c, cloud, cover);
             } else {
-                const float t = std::sin(-elev);
-                c = t < 0.06f ? mix(haze, below, t / 0.06f) : mix(below, nadir, (t - 0.06f) / 0.94f);
+                // Below the horizon the sky goes on, hazy, without clouds.
+                const float t = std::pow(std::sin(-elev), 0.6f);
+                c = mix(haze, below, t);
             }
             img.set(x, y, c);
         }
@@ -145,7 +147,14 @@ bool makeSkyDome(const std::string& root) {
     MeshBuilder mb;
     Material m = textured("sky", "skydome.png", 0.0f, 1.0f);
     mb.addMaterial(m);
-    mb.sphere({0, 0, 0}, 160.0f, 24, 48, true);
+    // Faces and normals point inward: it is seen from inside.
+    std::vector<glm::vec2> profile;
+    for (int i = 0; i <= 24; ++i) {
+        const float t = glm::pi<float>() * i / 24 - glm::half_pi<float>();
+        const bool pole = i == 0 || i == 24;
+        profile.push_back({pole ? 0.0f : 160.0f * std::cos(t), 160.0f * std::sin(t)});
+    }
+    smoothLathe(mb, profile, 48, {0, 0, 0}, 60.0f, 1.0f, 1.0f, true);
     return writeTexture(skyTexture(), root, "meshes", "skydome.png") &&
            writeMesh(mb, root, "meshes", "skydome.obj", "skydome.mtl");
 }

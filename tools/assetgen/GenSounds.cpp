@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "tools/assetgen/Generators.h"
+#include "tools/assetgen/Filter.h"
 #include "tools/assetgen/Synth.h"
 
 namespace assetgen {
@@ -17,19 +18,19 @@ double timeOf(size_t i) { return static_cast<double>(i) / RATE; }
 // thump and a few crackles. Kept at -10 dBFS: the game plays it with gain 3.
 Samples explosion() {
     Samples s = silence(1.8);
-    LowPass roar, roar2, crackle;
+    Filter roar, roar2, crackle;
     double thumpPhase = 0.0;
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = timeOf(i);
         const double cutoff = 180.0 + 3200.0 * expo(-t / 0.18);
-        const double n = roar2.apply(roar.apply(noise(static_cast<int>(i), 11), cutoff), cutoff);
+        const double n = roar2.lowPass(roar.lowPass(noise(static_cast<int>(i), 11), cutoff), cutoff);
         const double body = n * envelope(t, 0.004, 0.45, 0.0, 10.0, 0.0) * 2.2;
         thumpPhase += (28.0 + 52.0 * expo(-t / 0.12)) / RATE;
         const double thump = sine(thumpPhase) * envelope(t, 0.003, 0.28, 0.0, 10.0, 0.0);
         // Sparse crackles during the first half second.
         double c = 0.0;
         if (t < 0.7 && noise(static_cast<int>(i), 12) > 0.9965) c = noise(static_cast<int>(i), 13);
-        const double crack = crackle.apply(c, 2500.0) * 3.0 * (1.0 - t / 0.7 > 0 ? 1.0 - t / 0.7 : 0.0);
+        const double crack = crackle.lowPass(c, 2500.0) * 3.0 * (1.0 - t / 0.7 > 0 ? 1.0 - t / 0.7 : 0.0);
         const double fadeEnd = t > 1.6 ? (1.8 - t) / 0.2 : 1.0;  // reach silence at the end
         // Soft saturation: a fuller roar for the same peak.
         const double x = 2.5 * (body + 0.9 * thump + crack);
@@ -60,19 +61,19 @@ Samples pickupChime() {
 // buzz.
 Samples shot() {
     Samples s = silence(0.6);
-    BandPass whoosh;
-    LowPass soften;
+    Filter whoosh;
+    Filter soften;
     double phase = 0.0;
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = timeOf(i);
         const double centre = 500.0 + 3800.0 * expo(-t / 0.12);
-        const double n = whoosh.apply(noise(static_cast<int>(i), 21), centre, 0.35);
+        const double n = whoosh.bandPass(noise(static_cast<int>(i), 21), centre, 0.35);
         phase += (180.0 + 700.0 * expo(-t / 0.08)) / RATE;
-        const double buzz = soften.apply(harmonics(phase, 6, false), 2000.0);
+        const double buzz = soften.lowPass(harmonics(phase, 6, false), 2000.0);
         const double env = envelope(t, 0.008, 0.16, 0.0, 0.55, 0.05);
         s[i] = env * (n * 1.4 + 0.35 * buzz * expo(-t / 0.1));
     }
-    normalise(s, -3.0);
+    normalise(s, -1.0);
     return s;
 }
 
@@ -80,14 +81,14 @@ Samples shot() {
 // involved, a few inharmonic clangs.
 Samples crash(double seconds, double thumpHz, double crackCutoff, double clang, double peakDb, uint32_t seed) {
     Samples s = silence(seconds);
-    LowPass crackFilter;
+    Filter crackFilter;
     double phase = 0.0;
     const double partials[] = {317.0, 523.0, 841.0, 1187.0};
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = timeOf(i);
         phase += (thumpHz * 0.45 + thumpHz * 0.55 * expo(-t / 0.05)) / RATE;
         const double thump = sine(phase) * envelope(t, 0.002, seconds * 0.25, 0.0, seconds - 0.03, 0.03);
-        const double crack = crackFilter.apply(noise(static_cast<int>(i), seed), crackCutoff) *
+        const double crack = crackFilter.lowPass(noise(static_cast<int>(i), seed), crackCutoff) *
                              envelope(t, 0.001, 0.03, 0.0, seconds - 0.03, 0.03) * 2.5;
         double metal = 0.0;
         for (int k = 0; k < 4; ++k) metal += sine(partials[k] * t) / (k + 1);
@@ -110,7 +111,7 @@ Samples menuBlip() {
             s[i] += envelope(t, 0.003, 0.05, 0.3, 0.05, 0.015) * harmonics(hz[k] * t, 4, true);
         }
     }
-    normalise(s, -6.0);
+    normalise(s, -10.0);  // heard on every key command: kept modest
     return s;
 }
 

@@ -33,7 +33,7 @@ constexpr float kRoof = kHalfHeight - 0.004f; // roof; the number sits just abov
 // cells (64 px) elsewhere.
 constexpr int kAtlas = 256;
 struct CarCells {
-    UvRect roundel, paint, stripe, glass, trim, headlight, taillight, grille, under;
+    UvRect roundel, paint, stripe, glass, screen, trim, headlight, taillight, grille, under;
 };
 CarCells carCells() {
     CarCells c;
@@ -46,6 +46,7 @@ CarCells carCells() {
     c.taillight = atlasCell(kAtlas, kAtlas, 64, 128, 128, 192, 2);
     c.grille = atlasCell(kAtlas, kAtlas, 128, 128, 192, 192, 2);
     c.under = atlasCell(kAtlas, kAtlas, 192, 128, 256, 192, 6);
+    c.screen = atlasCell(kAtlas, kAtlas, 0, 192, 64, 256, 6);
     return c;
 }
 
@@ -83,8 +84,10 @@ Image carAtlas(Rgba paint, Rgba stripe, const std::string& number) {
     img.fillCircle(64, 64, 53, rgb(250, 250, 250));
     TextRaster text(true);
     text.drawCentred(img, number, 64, 66, 84, rgb(15, 15, 15));
-    // Lower rows: spare, in the trim colour.
+    // Lower rows: windscreen glass (even: the windscreen is several faces,
+    // a streak per face would zigzag), the rest spare in the trim colour.
     img.fillRect(0, 192, 256, 256, rgb(22, 22, 24));
+    img.fillRect(0, 192, 64, 256, rgb(52, 72, 104));
     return img;
 }
 
@@ -162,13 +165,14 @@ void buildBody(MeshBuilder& mb, const CarCells& cells) {
         const bool windscreen = ring == 0 || ring == 4;
         if (edge == 0) return cells.under;
         if (edge == 1 || edge == 5) return st[ring].pillar ? cells.paint : cells.glass;
-        if (windscreen) return cells.glass;
+        if (windscreen) return cells.screen;
         return edge == 3 ? cells.stripe : cells.paint;
-    }, cells.glass, cells.glass);
+    }, cells.screen, cells.screen);
 
-    // Player number on the roof, a hair above it.
+    // Player number on the roof, a hair above it, upright for the chase
+    // camera behind the car.
     const float ry = kHalfHeight;
-    flatQuad(mb, {-0.55f, ry, 0.1f}, {0.55f, ry, 0.1f}, {0.55f, ry, -1.0f}, {-0.55f, ry, -1.0f}, cells.roundel);
+    flatQuad(mb, {0.55f, ry, -1.0f}, {-0.55f, ry, -1.0f}, {-0.55f, ry, 0.1f}, {0.55f, ry, 0.1f}, cells.roundel);
 
     // Lights and grille sit just proud of the chamfered end faces.
     const float zf = kHalfLength, zr = -kHalfLength;

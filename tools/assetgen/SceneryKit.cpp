@@ -53,7 +53,7 @@ void centreAndFitHalfHeight(MeshBuilder& mb, float halfY) {
 }
 
 void smoothLathe(MeshBuilder& mb, const std::vector<glm::vec2>& profile, int segments, glm::vec3 centre,
-                 float smoothDegrees, float uRepeat, float vRepeat) {
+                 float smoothDegrees, float uRepeat, float vRepeat, bool inward) {
     const size_t n = profile.size();
     if (n < 2 || segments < 3) return;
     // Outward normal of each profile segment in the (radius, y) plane.
@@ -62,6 +62,7 @@ void smoothLathe(MeshBuilder& mb, const std::vector<glm::vec2>& profile, int seg
         const glm::vec2 along = profile[k + 1] - profile[k];
         const float len = glm::length(along);
         seg[k] = len > 0 ? glm::vec2(along.y, -along.x) / len : glm::vec2(0, 1);
+        if (inward) seg[k] = -seg[k];
     }
     const float cosLimit = std::cos(glm::radians(smoothDegrees));
     auto jointNormal = [&](size_t k, size_t own) {
@@ -95,9 +96,15 @@ void smoothLathe(MeshBuilder& mb, const std::vector<glm::vec2>& profile, int seg
             const int t00 = mb.addTexcoord({u0, w0}), t10 = mb.addTexcoord({u1, w0});
             const int t11 = mb.addTexcoord({u1, w1}), t01 = mb.addTexcoord({u0, w1});
             // Skip the triangle that collapses where the profile meets the axis.
-            if (a.x > 0 || b.x > 0) {
-                if (a.x > 0) mb.addTriangle({v00, t00, n00}, {v10, t10, n10}, {v11, t11, n11});
-                if (b.x > 0) mb.addTriangle({v00, t00, n00}, {v11, t11, n11}, {v01, t01, n01});
+            const MeshBuilder::Corner c00{v00, t00, n00}, c10{v10, t10, n10};
+            const MeshBuilder::Corner c11{v11, t11, n11}, c01{v01, t01, n01};
+            if (a.x > 0) {
+                if (inward) mb.addTriangle(c00, c11, c10);
+                else mb.addTriangle(c00, c10, c11);
+            }
+            if (b.x > 0) {
+                if (inward) mb.addTriangle(c00, c01, c11);
+                else mb.addTriangle(c00, c11, c01);
             }
         }
     }

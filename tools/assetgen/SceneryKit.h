@@ -27,10 +27,11 @@ void centreAndScale(MeshBuilder& mb, float factor);
 // A surface of revolution about the y axis through centre, like
 // MeshBuilder::lathe, but with normals shared across profile joints that
 // bend less than smoothDegrees (so curved profiles shade smoothly), and the
-// texture repeated uRepeat times around and vRepeat times along.
+// texture repeated uRepeat times around and vRepeat times along. inward
+// turns faces and normals towards the axis (a surface seen from inside).
 void smoothLathe(MeshBuilder& mb, const std::vector<glm::vec2>& profile, int segments,
                  glm::vec3 centre = {0, 0, 0}, float smoothDegrees = 40.0f, float uRepeat = 1.0f,
-                 float vRepeat = 1.0f);
+                 float vRepeat = 1.0f, bool inward = false);
 // A capped cylinder of the given radius from a to b.
 void tube(MeshBuilder& mb, glm::vec3 a, glm::vec3 b, float radius, int segments);
 // A closed solid between a bottom quad and a top quad, both listed

@@ -58,21 +58,6 @@ double envelope(double t, double attack, double decayTime, double sustain, doubl
     return held(gate) * (1.0 - (t - gate) / release);
 }
 
-double LowPass::apply(double in, double cutoffHz) {
-    const double a = 1.0 - expo(-2.0 * PI * cutoffHz / RATE);
-    state += a * (in - state);
-    return state;
-}
-
-double BandPass::apply(double in, double centreHz, double damping) {
-    double f = 2.0 * sine(centreHz / (2.0 * RATE));
-    if (f > 1.2) f = 1.2;  // keeps the filter stable near Nyquist
-    low += f * band;
-    const double high = in - low - damping * band;
-    band += f * high;
-    return band;
-}
-
 double harmonics(double phaseTurns, int count, bool oddOnly) {
     double sum = 0.0;
     for (int k = 1, used = 0; used < count; ++k) {

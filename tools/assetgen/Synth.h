@@ -24,18 +24,6 @@ double dbToGain(double db);
 // is open, then a linear release to silence.
 double envelope(double t, double attack, double decayTime, double sustain, double gate, double release);
 
-// One-pole low-pass.
-struct LowPass {
-    double state = 0.0;
-    double apply(double in, double cutoffHz);
-};
-
-// Chamberlin state-variable filter, band-pass output.
-struct BandPass {
-    double low = 0.0, band = 0.0;
-    double apply(double in, double centreHz, double damping);
-};
-
 // A voice of a few harmonics with 1/k fall-off (a soft, band-limited
 // saw or square when oddOnly), phase kept by the caller's sample index.
 double harmonics(double phaseTurns, int count, bool oddOnly);
