@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
 #include "engine/Actor.h"
 #include "engine/Camera.h"
@@ -12,6 +13,20 @@
 #include "game/Vehicle.h"
 
 namespace Engine {
+
+namespace {
+
+// The pointers in their first order, each once and without nulls.
+template <typename T>
+std::vector<T*> withoutRepeats(const std::vector<T*>& items) {
+    std::vector<T*> result;
+    std::unordered_set<T*> seen;
+    for (T* item : items)
+        if (item && seen.insert(item).second) result.push_back(item);
+    return result;
+}
+
+} // namespace
 
 Level::Level() {
     log("BULLET: ");
@@ -41,32 +56,30 @@ Level::~Level() {
     rightKeys.clear();
     fireKeys.clear();
 
-    // Everything handed over is owned here. A vehicle is also an actor and a
-    // queued actor is still in its list, so each is deleted through exactly
-    // one list. Bodies leave the world before their actors go, while the
-    // world still exists.
+    // Everything handed over is owned here. A vehicle is also an actor, and
+    // a queued actor is still in its list (or was handed to removeActor, which
+    // means it is to go), so each object is deleted once, in list order.
+    // Bodies leave the world before their actors go, while the world exists.
     std::vector<Camera*> ownedCameras(cameras.begin(), cameras.end());
     ownedCameras.push_back(hudCamera);
     cameras.clear();
     hudCamera = nullptr;
-    std::sort(ownedCameras.begin(), ownedCameras.end());
-    ownedCameras.erase(std::unique(ownedCameras.begin(), ownedCameras.end()),
-                       ownedCameras.end());
-    for (Camera* camera : ownedCameras) delete camera;
-    removalQueue.clear();
-    vehicles.clear();
+    for (Camera* camera : withoutRepeats(ownedCameras)) delete camera;
+
     std::vector<Actor*> owned(actors.begin(), actors.end());
     owned.insert(owned.end(), hudElements.begin(), hudElements.end());
+    owned.insert(owned.end(), removalQueue.begin(), removalQueue.end());
     actors.clear();
     hudElements.clear();
-    std::sort(owned.begin(), owned.end());
-    owned.erase(std::unique(owned.begin(), owned.end()), owned.end());
-    for (Actor* actor : owned) {
+    removalQueue.clear();
+    vehicles.clear();
+    for (Actor* actor : withoutRepeats(owned)) {
         if (actor->rigidBody) world->removeRigidBody(actor->rigidBody);
         delete actor;
     }
-    for (ParticleEmitter* emitter : emitters) delete emitter;
+    std::vector<ParticleEmitter*> ownedEmitters(emitters.begin(), emitters.end());
     emitters.clear();
+    for (ParticleEmitter* emitter : withoutRepeats(ownedEmitters)) delete emitter;
     mainLight.reset();
 
     log("BULLET: ");
@@ -155,14 +168,9 @@ void Level::update(float dt) {
     if (!removalQueue.empty()) {
         // Taken out first, so removeActor may drop entries from the queue;
         // an actor queued twice goes once.
-        std::list<Actor*> queue;
-        queue.swap(removalQueue);
-        std::vector<Actor*> removed;
-        for (Actor* actor : queue) {
-            if (std::find(removed.begin(), removed.end(), actor) != removed.end()) continue;
-            removed.push_back(actor);
-            removeActor(actor);
-        }
+        std::vector<Actor*> queue(removalQueue.begin(), removalQueue.end());
+        removalQueue.clear();
+        for (Actor* actor : withoutRepeats(queue)) removeActor(actor);
     }
 
     handleInput(dt);

@@ -47,21 +47,27 @@ trap cleanup EXIT
 # Each test has an X server of its own: windows of tests running at the same
 # time would otherwise cover each other's pictures, take each other's focus
 # (a window forgets held keys when it loses the focus), and a full-screen
-# window could change the screen's mode for all. Xvfb picks a free display
-# number itself (-displayfd), so parallel tests cannot collide.
+# window could change the screen's mode for all. The display number is drawn
+# at random from a wide range: a server that is just shutting down removes
+# its socket file, and would take a new server's socket of the same number
+# with it (Xvfb -displayfd reuses the lowest free number at once).
 start_private_x() {
-    local fifo="$TOP/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$fifo" > "$TOP/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local number=""
-    read -r -t 20 number < "$fifo" || fail "Xvfb did not start: $(cat "$TOP/xvfb.log")"
-    export DISPLAY=":$number"
-    for _ in $(seq 1 100); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && return
-        sleep 0.1
+    for _ in $(seq 1 20); do
+        local number=$((1000 + RANDOM % 30000))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp > "$TOP/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$number"
+        for _ in $(seq 1 100); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
     done
-    fail "X server :$number does not answer"
+    fail "no X server could be started: $(cat "$TOP/xvfb.log")"
 }
 start_private_x
 

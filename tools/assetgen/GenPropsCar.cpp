@@ -59,8 +59,11 @@ bool makeParkedCar(const std::string& root) {
     mb.addMaterial(plain("cartyre", {0.07f, 0.07f, 0.07f}, 0.1f, 10.0f));
     for (int sx = -1; sx <= 1; sx += 2)
         for (int sz = -1; sz <= 1; sz += 2)
-            mb.cylinder({sx * 0.78f, 0.33f, sz * 1.38f}, 'x', 0.33f, 0.24f, 20, true, "carrim");
+            mb.cylinder({sx * 0.78f, 0.33f, sz * 1.38f}, 'x', 0.33f, 0.24f, 20, true);
     mb.addMaterial(plain("carrim", {0.75f, 0.76f, 0.78f}, 0.9f, 90.0f));
+    for (int sx = -1; sx <= 1; sx += 2)
+        for (int sz = -1; sz <= 1; sz += 2)
+            mb.cylinder({sx * 0.78f, 0.33f, sz * 1.38f}, 'x', 0.19f, 0.25f, 12, true);
     centreAndFitHalfHeight(mb, 0.025f);
     return writeMesh(mb, root, "meshes", "subaru.obj", "subaru.mtl");
 }
