@@ -45,4 +45,15 @@ for value in 1 2; do
     [ "$value" = 1 ] && want="GLFW window created: Fullscreen mode, 640x480)"
     grep -qxF "$want" "$RUN/qelm.log" || fail "fullscreen = $value: $(grep 'GLFW window' "$RUN/qelm.log")"
 done
+# No window: the message, result -1, and the configuration stays loaded
+# (nothing after the message).
+new_run
+write_conf "width = 640" "height = 480"
+(cd "$RUN" && DISPLAY=":65531" exec "$BIN" > "$RUN/stdout.txt" 2> "$RUN/stderr.txt")
+code=$?
+[ "$code" = 255 ] || fail "no display: exit code $code"
+[ "$(last_line "$RUN/qelm.log")" = "GLFW: Could not create window" ] ||
+    fail "no display: last line $(last_line "$RUN/qelm.log")"
+grep -q "unloaded" "$RUN/qelm.log" && fail "no display: configuration unloaded"
+cmp -s "$RUN/qelm.log" "$RUN/stdout.txt" || fail "no display: standard output differs from the log"
 echo "ok"

@@ -214,35 +214,23 @@ bool makeCar(const std::string& dir, const std::string& base, Rgba paint, Rgba s
 // Wheel: a lathed tyre along x, 1 unit tall, with a five-spoke rim.
 constexpr int kWheelProfile = 10;
 Image wheelTexture() {
-    constexpr int W = 256, H = 256;
-    Image img(W, H);
-    const int bands = kWheelProfile - 1;
-    for (int y = 0; y < H; ++y) {
-        const float v = (1.0f - (y + 0.5f) / H) * bands; // v = 0 is the bottom row
-        const int band = std::min(bands - 1, static_cast<int>(v));
-        const float f = v - band; // 0..1 along the band
-        for (int x = 0; x < W; ++x) {
-            const float u = (x + 0.5f) / W;
-            Rgba c;
-            if (band == 0 || band == bands - 1) {
-                const float r = band == 0 ? f : 1.0f - f; // 0 at the hub
-                const float spoke = std::cos(u * glm::two_pi<float>() * 5.0f);
-                if (r < 0.22f) c = rgb(205, 205, 212);
-                else if (r < 0.26f) c = rgb(120, 120, 128);
-                else if (r > 0.86f) c = rgb(190, 190, 198);
-                else c = spoke > 0.35f ? rgb(215, 215, 222) : rgb(30, 30, 34);
-            } else if (band == 1 || band == bands - 2) {
-                c = rgb(170, 170, 178); // rim lip
-            } else if (band == 4) {
-                const bool groove = std::fmod(u * 48.0f, 1.0f) < 0.25f || std::abs(f - 0.5f) < 0.06f;
-                c = groove ? rgb(14, 14, 14) : rgb(44, 44, 46);
-            } else {
-                c = rgb(36, 36, 38);
-            }
-            img.set(x, y, c);
+    return bandTexture(256, 256, kWheelProfile - 1, [](int band, float u, float f) {
+        const int last = kWheelProfile - 2;
+        if (band == 0 || band == last) { // rim face: hub, five spokes, outer ring
+            const float r = band == 0 ? f : 1.0f - f; // 0 at the hub
+            const float spoke = std::cos(u * glm::two_pi<float>() * 5.0f);
+            if (r < 0.22f) return rgb(205, 205, 212);
+            if (r < 0.26f) return rgb(120, 120, 128);
+            if (r > 0.86f) return rgb(190, 190, 198);
+            return spoke > 0.35f ? rgb(215, 215, 222) : rgb(30, 30, 34);
         }
-    }
-    return img;
+        if (band == 1 || band == last - 1) return rgb(170, 170, 178); // rim lip
+        if (band == 4) { // tread blocks, so the wheel is seen to turn
+            const bool groove = std::fmod(u * 48.0f, 1.0f) < 0.25f || std::abs(f - 0.5f) < 0.06f;
+            return groove ? rgb(14, 14, 14) : rgb(44, 44, 46);
+        }
+        return rgb(36, 36, 38); // side walls
+    });
 }
 
 bool makeWheel(const std::string& root) {

@@ -1,0 +1,147 @@
+#include <GL/glew.h>
+#include <AL/al.h>
+#include <AL/alut.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/Config.h"
+#include "engine/Globals.h"
+#include "engine/Log.h"
+#include "engine/Startup.h"
+#include "platform/Glfw2.h"
+#include "tests/support/GLContext.h"
+#include "tests/support/MessageRecordingLevel.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+struct Size {
+    int w, h;
+};
+
+Size requested(int w, int h) {
+    Size s{0, 0};
+    windowRequestSize(w, h, s.w, s.h);
+    return s;
+}
+
+TEST(WindowRequestSize, MissingSidesFollowTheOldLibrary) {
+    EXPECT_EQ(requested(800, 600).w, 800);
+    EXPECT_EQ(requested(800, 600).h, 600);
+    EXPECT_EQ(requested(0, 0).w, 640);
+    EXPECT_EQ(requested(0, 0).h, 480);
+    EXPECT_EQ(requested(-3, -7).w, 640);
+    EXPECT_EQ(requested(800, 0).h, 600);
+    EXPECT_EQ(requested(0, 300).w, 400);
+    EXPECT_EQ(requested(1, 0).h, 1);  // never a side of 0
+}
+
+class StartupGLTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_GL_CONTEXT();
+        resetGlobals();
+        while (glGetError() != GL_NO_ERROR) {}
+    }
+    void TearDown() override {
+        glfw2::seam::reset();
+        resetGlobals();
+        Config::destroy();
+        Log::destroy();
+    }
+    testsupport::TempDir dir;
+};
+
+TEST_F(StartupGLTest, OffscreenFramebufferOfTheWindowSize) {
+    testing::internal::CaptureStdout();
+    createOffscreenFramebuffer(64, 32);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(offscreenFramebuffer, 0u);
+    ASSERT_NE(offscreenColorTexture, 0u);
+    ASSERT_NE(offscreenDepthBuffer, 0u);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint depthBits = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    EXPECT_EQ(depthBits, 24);
+
+    GLint width = 0, height = 0, minFilter = 0;
+    glBindTexture(GL_TEXTURE_2D, offscreenColorTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 32);
+    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+    // The colour texture is not one of the textures the key commands switch.
+    EXPECT_TRUE(textureNames.empty());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(StartupGLTest, SizelessFramebufferIsReportedOnStandardOutputOnly) {
+    log("");  // opens the log
+    testing::internal::CaptureStdout();
+    createOffscreenFramebuffer(0, 0);
+    const std::string out = testing::internal::GetCapturedStdout();
+    glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    ASSERT_NE(status, static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    EXPECT_EQ(out, "FBO Error: " + std::to_string(status) + "\n");
+    EXPECT_EQ(dir.read("qelm.log"), "");
+
+    // The frames do not clear the unusable framebuffer, so they raise no
+    // OpenGL error to report.
+    testsupport::MessageRecordingLevel level;
+    glfw2::seam::setKey(glfw2::KEY_ESC, true);
+    runFrameLoop(&level);
+    runFrameLoop(&level);
+    EXPECT_EQ(dir.read("qelm.log").find("GL Error"), std::string::npos) << dir.read("qelm.log");
+}
+
+// A level that counts its frames.
+class CountingLevel : public testsupport::MessageRecordingLevel {
+public:
+    void onUpdate(float dt) override {
+        ++updates;
+        lastDt = dt;
+    }
+    int updates = 0;
+    float lastDt = -1.0f;
+};
+
+TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ASSERT_EQ(alutInit(nullptr, nullptr), AL_TRUE);
+    alutCreateBufferFromFile("no-such-sound.wav");  // leaves an ALUT error
+    createOffscreenFramebuffer(16, 16);
+    CountingLevel level;
+    log("");
+
+    // Escape already down: the loop body runs once, and the stop test ends it.
+    glfw2::seam::setKey(glfw2::KEY_ESC, true);
+    glEnable(0xFFFF);
+    runFrameLoop(&level);
+    EXPECT_EQ(level.updates, 1);
+    EXPECT_GE(level.lastDt, 0.0f);
+    EXPECT_LT(level.lastDt, 0.5f);  // the first step of a fresh timer is short
+    const std::string text = dir.read("qelm.log");
+    EXPECT_NE(text.find("GL Error: GL_INVALID_ENUM\n\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("ALUT error: "), std::string::npos) << text;
+
+    // Alt held with F4 stops as well.
+    glfw2::seam::setKey(glfw2::KEY_ESC, false);
+    glfw2::seam::setKey(glfw2::KEY_LALT, true);
+    glfw2::seam::setKey(glfw2::KEY_F4, true);
+    runFrameLoop(&level);
+    EXPECT_EQ(level.updates, 2);
+    alutExit();
+}
+
+} // namespace
