@@ -77,5 +77,9 @@ void main() {
                  + Ks.rgb * mainLightColor.rgb * f.y;
         color = vec4(rgb, texel.a * d);
     }
-    gl_FragColor = clamp(color, 0.0, 1.0) * colorBias;
+    color = clamp(color, 0.0, 1.0) * colorBias;
+    // Fully clear texels (the corners of particle quads, the clear parts of
+    // the win screens) must not write depth and hide what is drawn later.
+    if (color.a < 0.004) discard;
+    gl_FragColor = color;
 }
