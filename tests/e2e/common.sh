@@ -31,7 +31,12 @@ new_run() {
 }
 new_run
 XVFB_PID=""
+HOLDER_PID=""
 cleanup() {
+    if [ -n "$HOLDER_PID" ]; then
+        kill "$HOLDER_PID" 2>/dev/null
+        wait "$HOLDER_PID" 2>/dev/null
+    fi
     if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
         kill "$GAME_PID" 2>/dev/null
         wait "$GAME_PID" 2>/dev/null
@@ -50,12 +55,32 @@ trap cleanup EXIT
 # window could change the screen's mode for all. The display number is drawn
 # at random from a wide range: a server that is just shutting down removes
 # its socket file, and would take a new server's socket of the same number
-# with it (Xvfb -displayfd reuses the lowest free number at once).
+# with it (Xvfb -displayfd reuses the lowest free number at once). -noreset:
+# an X server resets when its last client leaves, and a client connecting
+# meanwhile fails (here: the start-up probe leaving just as the game comes).
+# The X server of the test command resets whenever its last client leaves,
+# and a program connecting during the reset fails to open its display. The
+# programs of these tests used to be such clients; while the test runs, one
+# idle connection keeps the shared server from resetting under the other
+# tests.
+hold_shared_display() {
+    [ -n "${DISPLAY:-}" ] || return 0
+    python3 -c '
+import ctypes, ctypes.util, sys, time
+x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+if x11.XOpenDisplay(None):
+    time.sleep(3600)
+' &
+    HOLDER_PID=$!
+}
+hold_shared_display
+
 start_private_x() {
     for _ in $(seq 1 20); do
         local number=$((1000 + RANDOM % 30000))
         [ -e "/tmp/.X$number-lock" ] && continue
-        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp > "$TOP/xvfb.log" 2>&1 &
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset > "$TOP/xvfb.log" 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$number"
         for _ in $(seq 1 100); do
