@@ -1,6 +1,6 @@
 # Shared helpers of the end-to-end tests: each test runs the real program in
-# a directory of its own (under Xvfb, DISPLAY set by the test command) and
-# drives it with key events sent to its window.
+# a directory of its own, on an X server of its own (Xvfb), and drives it
+# with key events sent to its window.
 #
 # Usage: source common.sh "$SRC" "$BUILD"
 
@@ -49,6 +49,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The X server of the test command resets whenever its last client leaves,
+# and a program connecting during the reset fails to open its display. The
+# programs of these tests used to be such clients; while the test runs, one
+# idle connection keeps the shared server from resetting under the other
+# tests.
+hold_shared_display() {
+    [ -n "${DISPLAY:-}" ] || return 0
+    # Ends by itself when the test's shell is gone, however it ended.
+    python3 -c '
+import ctypes, ctypes.util, os, time
+x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+parent = os.getppid()
+if x11.XOpenDisplay(None):
+    while os.getppid() == parent:
+        time.sleep(0.5)
+' &
+    HOLDER_PID=$!
+}
+hold_shared_display
+
 # Each test has an X server of its own: windows of tests running at the same
 # time would otherwise cover each other's pictures, take each other's focus
 # (a window forgets held keys when it loses the focus), and a full-screen
@@ -58,24 +79,6 @@ trap cleanup EXIT
 # with it (Xvfb -displayfd reuses the lowest free number at once). -noreset:
 # an X server resets when its last client leaves, and a client connecting
 # meanwhile fails (here: the start-up probe leaving just as the game comes).
-# The X server of the test command resets whenever its last client leaves,
-# and a program connecting during the reset fails to open its display. The
-# programs of these tests used to be such clients; while the test runs, one
-# idle connection keeps the shared server from resetting under the other
-# tests.
-hold_shared_display() {
-    [ -n "${DISPLAY:-}" ] || return 0
-    python3 -c '
-import ctypes, ctypes.util, sys, time
-x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-if x11.XOpenDisplay(None):
-    time.sleep(3600)
-' &
-    HOLDER_PID=$!
-}
-hold_shared_display
-
 start_private_x() {
     for _ in $(seq 1 20); do
         local number=$((1000 + RANDOM % 30000))

@@ -40,7 +40,10 @@ wait_for_frames 1
 key_down Alt_L; sleep 1; key_up Alt_L
 key_down F4; sleep 1; key_up F4
 sleep 0.5
-kill -0 "$GAME_PID" 2>/dev/null || fail "Alt or F4 alone ended the program"
+if ! kill -0 "$GAME_PID" 2>/dev/null; then
+    wait_for_exit 1
+    fail "Alt or F4 alone ended the program (exit code $EXIT_CODE; log ends: $(tail -n 3 "$RUN/qelm.log"); stderr: $(tail -n 3 "$RUN/stderr.txt"))"
+fi
 
 # Window closed from outside, as by a window manager.
 close_window
