@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 bash scripts/setup.sh
 bash scripts/build.sh
 export ALSOFT_DRIVERS=null
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
   ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
 
 # The asset generator is not built here, and the pack checks under tools/
@@ -20,5 +20,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
   -DVANTORRA_SANITIZE=address,undefined \
   -DVANTORRA_BENCH=OFF -DVANTORRA_TOOLS=OFF > /dev/null
 cmake --build build-asan -j"$(nproc)"
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
   ctest --test-dir build-asan --output-on-failure -j"$(nproc)" -E '^tools/' "$@"
