@@ -32,13 +32,13 @@ Actor::~Actor() {
 
 bool Actor::addToWorld(btDynamicsWorld* newWorld) {
     world = newWorld;
-    if (!collisionShape) return false;
+    if (!collisionShape || !world) return false;
     collisionShape->setUserPointer(this);
     if (mass != 0.0f) collisionShape->calculateLocalInertia(mass, localInertia);
     motionState = new GenericMotionState(this);
     btRigidBody::btRigidBodyConstructionInfo info(mass, motionState, collisionShape, localInertia);
     rigidBody = new btRigidBody(info);
-    if (world) world->addRigidBody(rigidBody);
+    world->addRigidBody(rigidBody);
     rigidBody->setUserPointer(this);
     return true;
 }

@@ -149,8 +149,8 @@ Camera* Level::getCamera(int index) {
 }
 
 void Level::setHUDCamera(Camera* camera) {
-    if (camera == hudCamera) return;
-    if (std::find(cameras.begin(), cameras.end(), hudCamera) == cameras.end()) delete hudCamera;
+    // Only the camera in place at the end is the level's to delete: one that
+    // was replaced may still be in use elsewhere.
     hudCamera = camera;
 }
 

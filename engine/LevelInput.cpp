@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "engine/Config.h"
 #include "engine/JoyInput.h"
 #include "engine/Level.h"
@@ -10,7 +12,9 @@ namespace Engine {
 // device other than the keyboard takes the joystick path, where a joystick
 // that is not there (or a player who is not configured) has nothing held.
 void Level::handleInput(float dt) {
-    for (int i = static_cast<int>(vehicles.size()) - 1; i >= 0; --i) {
+    const size_t bound = std::min({vehicles.size(), upKeys.size(), downKeys.size(),
+                                   leftKeys.size(), rightKeys.size(), fireKeys.size()});
+    for (int i = static_cast<int>(bound) - 1; i >= 0; --i) {
         Vehicle* vehicle = vehicles[i];
         if (!vehicle) continue;
         const int device = Config::getInputDevice(i);

@@ -24,18 +24,31 @@ private:
     std::unique_ptr<std::ofstream> file;
 };
 
+namespace logtext {
+// A value's text with the stream's default formatting.
+template <typename T>
+std::string of(const T& value) {
+    std::ostringstream ss;
+    ss << value;
+    return ss.str();
+}
+} // namespace logtext
+
 // Writes one value's text unchanged (texts as they are, numbers in decimal).
 template <typename T>
 void log(T value) {
-    std::ostringstream ss;
-    ss << value;
-    Log::write(ss.str());
+    Log::write(logtext::of(value));
 }
 
 // The same, followed by a line end.
 template <typename T>
 void logLine(T value) {
-    std::ostringstream ss;
-    ss << value;
-    Log::writeLine(ss.str());
+    Log::writeLine(logtext::of(value));
 }
+
+// Plain overloads for the integer kinds in use: an exact non-template match,
+// so that <cmath>'s log() can never be chosen for them or make a call
+// ambiguous.
+inline void log(int value) { Log::write(logtext::of(value)); }
+inline void log(unsigned int value) { Log::write(logtext::of(value)); }
+inline void logLine(int value) { Log::writeLine(logtext::of(value)); }

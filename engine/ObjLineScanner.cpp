@@ -73,21 +73,3 @@ float ObjLineScanner::parseFloat(const char* begin, const char* end) {
     return 0.0f;
 }
 
-long long ObjLineScanner::parseIndex(const char* begin, const char* end) {
-    const char* c = begin;
-    while (c < end && isSpace(*c))
-        ++c;
-    bool negative = false;
-    if (c < end && (*c == '+' || *c == '-')) {
-        negative = *c == '-';
-        ++c;
-    }
-    long long value = 0;
-    const long long cap = 1LL << 40;
-    while (c < end && isDigit(*c)) {
-        if (value < cap)
-            value = value * 10 + (*c - '0');
-        ++c;
-    }
-    return negative ? -value : value;
-}

@@ -94,10 +94,6 @@ public:
     // sign, fraction and exponent); 0 when there are none. Values beyond the
     // float range give the largest float of that sign.
     static float parseFloat(const char* begin, const char* end);
-    // An integer from the leading decimal digits (after optional white
-    // space and sign); 0 when there are none. Saturates far beyond any
-    // array size.
-    static long long parseIndex(const char* begin, const char* end);
 
 private:
     // A line without a line end within its first 254 characters.

@@ -30,6 +30,9 @@ bool ShaderProgramHandler::build() {
             glBindFragDataLocation(p, 0, shader->fragOutputName->c_str());
         glAttachShader(p, shader->id);
     }
+    // Compatibility contexts draw only when attribute 0 is enabled: make it
+    // the position whatever order the driver would pick.
+    glBindAttribLocation(p, 0, "vertex");
     glLinkProgram(p);
 
     GLint status = 0;

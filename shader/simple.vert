@@ -8,6 +8,8 @@ uniform mat4 previousCameraTransform; // last frame's projection * view (kept fo
 uniform mat4 cameraTransform;         // projection * view
 uniform vec3 previousCameraLocation;  // last frame's camera translation
 uniform vec3 cameraLocation;          // the view's translation: the eye is at -cameraLocation
+                                      // for the chase and HUD cameras (a turning camera's
+                                      // highlights are approximate)
 
 // Object (set by the actor for every face group).
 uniform mat4 worldTransform;  // model matrix (or the billboard matrix)

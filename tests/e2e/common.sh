@@ -1,26 +1,20 @@
-# Shared helpers of the end-to-end tests: each test runs the real program in
-# a directory of its own, on an X server of its own (Xvfb), and drives it
-# with key events sent to its window.
-#
+# Shared helpers of the end-to-end tests: the real program runs in a directory
+# of its own, on an X server of its own, driven by key events to its window.
 # Usage: source common.sh "$SRC" "$BUILD"
-
 SRC=$(cd "$1" && pwd)
 BUILD=$(cd "$2" && pwd)
 BIN="$BUILD/vantorra"
-E2E="$SRC/tests/e2e"
+XTOOL="python3 $SRC/tests/e2e/xtool.py"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-
 [ -x "$BIN" ] || fail "no program at $BIN"
 command -v Xvfb >/dev/null || fail "Xvfb is not installed"
 
-# Each run directory sits three levels down in a fresh temp tree, so the
-# file look-up (which also tries ../ and ../../) can only find what the test
-# put there. new_run makes the next one (RUN) and forgets the last run's
-# sound settings.
+# Each run directory sits three levels down in a fresh temp tree, so the file
+# look-up (which also tries ../ and ../../) only finds what the test put there.
 TOP=$(mktemp -d "${TMPDIR:-/tmp}/vantorra-e2e.XXXXXX")
 RUNS=0
-GAME_PID=""
+GAME_PID="" XVFB_PID="" HOLDER_PID=""
 new_run() {
     RUNS=$((RUNS + 1))
     RUN_TOP="$TOP/run$RUNS"
@@ -30,55 +24,20 @@ new_run() {
     export ALSOFT_DRIVERS=null
 }
 new_run
-XVFB_PID=""
-HOLDER_PID=""
+stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; }
 cleanup() {
-    if [ -n "$HOLDER_PID" ]; then
-        kill "$HOLDER_PID" 2>/dev/null
-        wait "$HOLDER_PID" 2>/dev/null
-    fi
-    if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
-        kill "$GAME_PID" 2>/dev/null
-        wait "$GAME_PID" 2>/dev/null
-    fi
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-    fi
+    stop "$HOLDER_PID"; stop "$GAME_PID"; stop "$XVFB_PID"
     if [ -n "${KEEP_E2E_DIR:-}" ]; then echo "kept $TOP"; else rm -rf "$TOP"; fi
 }
 trap cleanup EXIT
 
-# The X server of the test command resets whenever its last client leaves,
-# and a program connecting during the reset fails to open its display. The
-# programs of these tests used to be such clients; while the test runs, one
-# idle connection keeps the shared server from resetting under the other
-# tests.
-hold_shared_display() {
-    [ -n "${DISPLAY:-}" ] || return 0
-    # Ends by itself when the test's shell is gone, however it ended.
-    python3 -c '
-import ctypes, ctypes.util, os, time
-x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-parent = os.getppid()
-if x11.XOpenDisplay(None):
-    while os.getppid() == parent:
-        time.sleep(0.5)
-' &
-    HOLDER_PID=$!
-}
-hold_shared_display
+# The test command's shared X server resets when its last client leaves, and
+# a program connecting meanwhile fails: hold one idle connection to it.
+if [ -n "${DISPLAY:-}" ]; then $XTOOL hold 2>/dev/null & HOLDER_PID=$!; fi
 
-# Each test has an X server of its own: windows of tests running at the same
-# time would otherwise cover each other's pictures, take each other's focus
-# (a window forgets held keys when it loses the focus), and a full-screen
-# window could change the screen's mode for all. The display number is drawn
-# at random from a wide range: a server that is just shutting down removes
-# its socket file, and would take a new server's socket of the same number
-# with it (Xvfb -displayfd reuses the lowest free number at once). -noreset:
-# an X server resets when its last client leaves, and a client connecting
-# meanwhile fails (here: the start-up probe leaving just as the game comes).
+# A private X server: windows of parallel tests would cover each other and
+# steal focus (a window forgets held keys when it loses it). Random display
+# numbers, since a server shutting down removes the socket file of its number.
 start_private_x() {
     for _ in $(seq 1 20); do
         local number=$((1000 + RANDOM % 30000))
@@ -91,63 +50,34 @@ start_private_x() {
             xdotool getdisplaygeometry >/dev/null 2>&1 && return
             sleep 0.1
         done
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+        stop "$XVFB_PID"
         XVFB_PID=""
     done
     fail "no X server could be started: $(cat "$TOP/xvfb.log")"
 }
 start_private_x
 
-# Shaders from the source tree.
 link_shaders() { ln -s "$SRC/shader" "$RUN/shader"; }
-
 write_conf() { printf '%s\n' "$@" > "$RUN/qelm.conf"; }
 
-# A light grey cube under the name the plain level shows, so that the picture
-# does not depend on generated assets.
+# A light grey cube under the name the plain level shows, independent of the
+# generated assets: 8 corners, one normal per side, two triangles per side.
 write_cube_mesh() {
     mkdir -p "$RUN/meshes/cube"
-    cat > "$RUN/meshes/cube/acube.mtl" <<'MTL'
-newmtl grey
-Ka 0.9 0.9 0.9
-Kd 0.8 0.8 0.8
-Ks 0.0 0.0 0.0
-Ns 10
-d 1.0
-MTL
-    cat > "$RUN/meshes/cube/acube.obj" <<'OBJ'
-mtllib acube.mtl
-v -1 -1 -1
-v 1 -1 -1
-v 1 1 -1
-v -1 1 -1
-v -1 -1 1
-v 1 -1 1
-v 1 1 1
-v -1 1 1
-vt 0 0
-vn 0 0 -1
-vn 0 0 1
-vn -1 0 0
-vn 1 0 0
-vn 0 -1 0
-vn 0 1 0
-usemtl grey
-f 1/1/1 4/1/1 3/1/1
-f 1/1/1 3/1/1 2/1/1
-f 5/1/2 6/1/2 7/1/2
-f 5/1/2 7/1/2 8/1/2
-f 1/1/3 5/1/3 8/1/3
-f 1/1/3 8/1/3 4/1/3
-f 2/1/4 3/1/4 7/1/4
-f 2/1/4 7/1/4 6/1/4
-f 1/1/5 2/1/5 6/1/5
-f 1/1/5 6/1/5 5/1/5
-f 4/1/6 8/1/6 7/1/6
-f 4/1/6 7/1/6 3/1/6
-OBJ
+    printf '%s\n' "newmtl grey" "Ka 0.9 0.9 0.9" "Kd 0.8 0.8 0.8" "Ks 0.0 0.0 0.0" "Ns 10" "d 1.0" \
+        > "$RUN/meshes/cube/acube.mtl"
+    python3 - "$RUN/meshes/cube/acube.obj" <<'PY'
+import sys
+v = ["%d %d %d" % (x, y, z) for z in (-1, 1) for (x, y) in ((-1, -1), (1, -1), (1, 1), (-1, 1))]
+n = ["0 0 -1", "0 0 1", "-1 0 0", "1 0 0", "0 -1 0", "0 1 0"]
+f = "143 132 567 578 158 184 237 276 126 165 487 473".split()
+out = ["mtllib acube.mtl"] + ["v " + c for c in v] + ["vt 0 0"] + ["vn " + c for c in n] + ["usemtl grey"]
+out += ["f " + " ".join("%s/1/%d" % (c, i // 2 + 1) for c in face) for i, face in enumerate(f)]
+open(sys.argv[1], "w").write("\n".join(out) + "\n")
+PY
 }
+# The usual run: shaders, the cube and a window of the given size.
+prepare_cube_run() { link_shaders; write_cube_mesh; write_conf "width = $1" "height = $2"; }
 
 # make_sound NAME SECONDS FREQUENCY: a 16-bit mono WAV under sounds/.
 make_sound() {
@@ -155,24 +85,15 @@ make_sound() {
     sox -n -r 22050 -b 16 -c 1 "$RUN/sounds/$1.wav" synth "$2" sine "$3" vol 0.5
 }
 
-# Points OpenAL of this run at the wave-file backend writing $RUN_TOP/out.wav
-# (finished when the program exits the sound library).
+# OpenAL of this run writes $RUN_TOP/out.wav (finished when the program exits).
 use_wave_output() {
-    cat > "$RUN_TOP/alsoft.conf" <<CONF
-[general]
-drivers = wave
-sample-type = int16
-frequency = 22050
-channels = mono
-[wave]
-file = $RUN_TOP/out.wav
-CONF
+    printf '%s\n' "[general]" "drivers = wave" "sample-type = int16" "frequency = 22050" \
+        "channels = mono" "[wave]" "file = $RUN_TOP/out.wav" > "$RUN_TOP/alsoft.conf"
     export ALSOFT_CONF="$RUN_TOP/alsoft.conf"
     unset ALSOFT_DRIVERS
 }
 
-# RMS amplitude of the run's sound output, optionally through a sox effect
-# (e.g. "sinc 2000-4000" for one band).
+# RMS amplitude of the run's sound output after sox effects (e.g. "sinc 2000-4000").
 out_rms() {
     [ -s "$RUN_TOP/out.wav" ] || fail "no sound output written"
     sox "$RUN_TOP/out.wav" -n $* stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
@@ -195,9 +116,7 @@ start_game() {
     [ -n "$WID" ] || fail "no window appeared (stdout: $(cat "$RUN/stdout.txt"); stderr: $(cat "$RUN/stderr.txt"))"
 }
 
-# Waits until the program has shown frames for a while: the level is built
-# once "BULLET: initialized" is logged; a couple of seconds later the frame
-# loop is surely running.
+# Waits until "BULLET: initialized" (the level is built), then $1 s more.
 wait_for_frames() {
     for _ in $(seq 1 300); do
         grep -q "BULLET: initialized" "$RUN/qelm.log" 2>/dev/null && break
@@ -207,20 +126,16 @@ wait_for_frames() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "program ended early (stdout: $(cat "$RUN/stdout.txt"))"
 }
 
-# Key events for the game's window only (X key names, e.g. Escape, F3,
-# "Alt_L F4"). xdotool is not used for keys: it types through the real
-# keyboard whenever the target window has the focus, and a window that
-# another test opens meanwhile would get the keys.
-key_down() { python3 "$E2E/send_keys.py" "$WID" down $1; }
-key_up() { python3 "$E2E/send_keys.py" "$WID" up $1 >/dev/null 2>&1 || true; }
-key_tap() { python3 "$E2E/send_keys.py" "$WID" tap $1; }
+# Key events for the game's window only (X key names: Escape, F3, "Alt_L F4").
+key_down() { $XTOOL keys "$WID" down $1; }
+key_up() { $XTOOL keys "$WID" up $1 >/dev/null 2>&1 || true; }
+key_tap() { $XTOOL keys "$WID" tap $1; }
+close_window() { $XTOOL close "$WID"; }
 
-# Holds the keys down until the program ends (at most 30 s), then lets go.
-# A quick tap could come and go between two frames' polls; a held key is
-# seen by the frame's stop test. The press is repeated now and then, since
-# the window forgets held keys when another window takes the focus.
+# Holds the keys until the program ends (at most 30 s): a tap could fall
+# between two frames' polls. Pressed again now and then, in case the window
+# lost the focus and forgot them.
 hold_keys_until_exit() {
-    EXIT_CODE=""
     for i in $(seq 1 300); do
         [ $((i % 5)) = 1 ] && key_down "$1" 2>/dev/null
         kill -0 "$GAME_PID" 2>/dev/null || break
@@ -243,33 +158,23 @@ wait_for_exit() {
     GAME_PID=""
 }
 
-# Asks the window to close as a window manager's close button does
-# (WM_DELETE_WINDOW).
-close_window() { python3 "$E2E/close_window.py" "$WID"; }
+# run_until_escape SECONDS: starts the program, lets it run, ends it with Escape.
+run_until_escape() { start_game; wait_for_frames "$1"; hold_keys_until_exit Escape; }
+
+last_line() { tail -n 1 "$1"; }
+
+# Exit code 0 and "Configuration file unloaded." as the log's last line.
+check_clean_end() {
+    [ "$EXIT_CODE" = 0 ] || fail "$1: exit code $EXIT_CODE"
+    [ "$(last_line "$RUN/qelm.log")" = "Configuration file unloaded." ] ||
+        fail "$1: last log line: $(last_line "$RUN/qelm.log")"
+}
 
 # Window picture: share of lit pixels.
 lit_share() {
     xwd -silent -id "$WID" > "$TOP/shot.xwd" || fail "xwd failed"
-    python3 "$E2E/xwd_stats.py" "$TOP/shot.xwd"
+    $XTOOL lit "$TOP/shot.xwd"
 }
 
-# expect_lines FILE LINE...: the lines appear in FILE in this order (each a
-# fixed-text prefix match of a whole line, other lines may come between).
-expect_lines() {
-    local file=$1
-    shift
-    python3 - "$file" "$@" <<'PY' || fail "lines missing or out of order in $file"
-import sys
-lines = open(sys.argv[1], errors="replace").read().split("\n")
-at = 0
-for want in sys.argv[2:]:
-    while at < len(lines) and not lines[at].startswith(want):
-        at += 1
-    if at == len(lines):
-        print("not found (in order): %r" % want, file=sys.stderr)
-        sys.exit(1)
-    at += 1
-PY
-}
-
-last_line() { tail -n 1 "$1"; }
+# expect_lines FILE PREFIX...: lines starting so appear in FILE in this order.
+expect_lines() { $XTOOL lines "$@" || fail "lines missing or out of order in $1"; }

@@ -4,10 +4,7 @@
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
-link_shaders
-write_cube_mesh
-write_conf "width = 800" "height = 600"
-
+prepare_cube_run 800 600
 start_game
 wait_for_frames 2
 filled=$(lit_share)
@@ -18,12 +15,10 @@ key_tap F3
 sleep 1
 again=$(lit_share)
 echo "lit share: filled $filled, wireframe $wire, filled again $again"
-
 above "$filled" 0.15 || fail "nothing much drawn before F3 ($filled)"
 above "$(python3 -c "print($filled / 3)")" "$wire" || fail "F3 did not switch to wireframe"
 above "$wire" 0.001 || fail "wireframe shows no lines at all"
 above "$again" "$(python3 -c "print($wire * 3)")" || fail "second F3 did not fill again"
-
 hold_keys_until_exit Escape
-[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+check_clean_end "wireframe"
 echo "ok"

@@ -42,16 +42,11 @@ GLint integer(GLenum name) {
     return value;
 }
 
-glm::mat4 uniformMat4(GLuint program, const char* name) {
-    glm::mat4 m(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(m));
-    return m;
-}
-
-glm::vec4 uniformVec4(GLuint program, const char* name) {
-    glm::vec4 v(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(v));
-    return v;
+template <typename T>
+T uniform(GLuint program, const char* name) {
+    T value(0.0f);
+    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(value));
+    return value;
 }
 
 GLint uniformInt(GLuint program, const char* name) {
@@ -60,6 +55,13 @@ GLint uniformInt(GLuint program, const char* name) {
     return v;
 }
 
+void setSampler(GLuint program, GLint unit) {
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "textureData"), unit);
+    glUseProgram(0);
+}
+
+// A white-emitting square over the middle of the HUD square.
 class ActorDrawStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,7 +70,7 @@ protected:
         scene->clearWindow();
         actor = std::make_unique<Engine::Actor>();
         actor->mesh = scene->makeQuadMesh("plain", 0);
-        actor->mesh->getFaceGroup("plain")->Ke = glm::vec4(1, 1, 1, 1);
+        group()->Ke = glm::vec4(1, 1, 1, 1);
         actor->setPosition(glm::vec3(0.5f, 0.5f, 0.0f));
         actor->setScale(0.25f);
     }
@@ -76,47 +78,36 @@ protected:
         actor.reset();
         scene.reset();
     }
+    FaceGroup* group() { return actor->mesh->getFaceGroup("plain"); }
+    GLuint program() { return actor->program->program; }
+    void draw(Engine::Camera* camera, bool vbo = true) { actor->render(camera, ambient, light, vbo); }
     bool drewMiddle(GLuint framebuffer = 0) { return readPixel(framebuffer, 128, 128)[0] == 255; }
 
     std::unique_ptr<DrawingScene> scene;
     std::unique_ptr<Engine::Actor> actor;
     Engine::HUDCamera hud{0, 0, DrawingScene::kSize, DrawingScene::kSize};
+    Engine::Camera camera{0, 0, DrawingScene::kSize, DrawingScene::kSize};
     glm::vec4 ambient{0.1f, 0.2f, 0.3f, 1.0f};
     Light light{glm::vec3(1, 2, 3), glm::vec4(0.4f, 0.5f, 0.6f, 1.0f), 50.0f};
 };
 
-TEST_F(ActorDrawStateTest, EveryUniformCarriesItsValue) {
+// The material terms, lights and colour bias are checked by their colours in
+// ActorRenderTest; here what the pictures there cannot tell apart.
+TEST_F(ActorDrawStateTest, CameraLightAndShininessUniforms) {
     REQUIRE_GL_CONTEXT();
-    FaceGroup* group = actor->mesh->getFaceGroup("plain");
-    group->Ka = glm::vec4(0.1f, 0.2f, 0.3f, 1);
-    group->Kd = glm::vec4(0.4f, 0.5f, 0.6f, 1);
-    group->Ke = glm::vec4(0.7f, 0.8f, 0.9f, 1);
-    group->Ks = glm::vec4(0.15f, 0.25f, 0.35f, 1);
-    group->Ns = 42.0f;
-    group->d = 0.75f;
+    group()->Ns = 42.0f;
     actor->rotationAngle = 30.0f;
-    actor->colorBias = glm::vec4(0.9f, 0.8f, 0.7f, 0.6f);
     actor->setPosition(glm::vec3(0.5f, 0.5f, 1.0f));
-    Engine::Camera camera(0, 0, DrawingScene::kSize, DrawingScene::kSize);
     camera.rotate(12.0f, glm::vec3(0, 1, 0));
-    actor->render(&camera, ambient, light, true);
-
-    const GLuint p = actor->program->program;
-    EXPECT_EQ(uniformMat4(p, "cameraTransform"), camera.transform);
-    EXPECT_EQ(uniformMat4(p, "worldTransform"), actor->modelMatrix);
-    EXPECT_EQ(uniformMat4(p, "normalTransform"), actor->rotationMatrix);
-    EXPECT_EQ(uniformVec4(p, "ambientLight"), ambient);
-    EXPECT_EQ(glm::vec3(uniformVec4(p, "mainLightLocation")), light.position);
-    EXPECT_EQ(uniformVec4(p, "mainLightColor"), light.color);
+    draw(&camera);
+    const GLuint p = program();
+    EXPECT_EQ(uniform<glm::mat4>(p, "cameraTransform"), camera.transform);
+    EXPECT_EQ(uniform<glm::mat4>(p, "worldTransform"), actor->modelMatrix);
+    EXPECT_EQ(uniform<glm::mat4>(p, "normalTransform"), actor->rotationMatrix);
     EXPECT_EQ(uniformInt(p, "shaderMode"), 0);
-    EXPECT_EQ(uniformVec4(p, "Ka"), group->Ka);
-    EXPECT_EQ(uniformVec4(p, "Kd"), group->Kd);
-    EXPECT_EQ(uniformVec4(p, "Ke"), group->Ke);
-    EXPECT_EQ(uniformVec4(p, "Ks"), group->Ks);
-    EXPECT_EQ(uniformVec4(p, "Ns").x, 42.0f);
-    EXPECT_EQ(uniformVec4(p, "d").x, 0.75f);
-    EXPECT_EQ(uniformVec4(p, "colorBias"), actor->colorBias);
-    EXPECT_EQ(uniformVec4(p, "cameraLocation"), glm::vec4(camera.position, 0.0f));
+    EXPECT_EQ(glm::vec3(uniform<glm::vec4>(p, "mainLightLocation")), light.position);
+    EXPECT_EQ(glm::vec3(uniform<glm::vec4>(p, "cameraLocation")), camera.position);
+    EXPECT_EQ(uniform<glm::vec4>(p, "Ns").x, 42.0f);
 }
 
 TEST_F(ActorDrawStateTest, TexturedThenPlainGroupsTakeTheirOwnModes) {
@@ -129,56 +120,34 @@ TEST_F(ActorDrawStateTest, TexturedThenPlainGroupsTakeTheirOwnModes) {
     a->hasTexture = true;
     a->textureId = texture;
     mesh->createVBOs();
-    const GLuint p = actor->program->program;
-    glUseProgram(p);
-    glUniform1i(glGetUniformLocation(p, "textureData"), 3);
-    glUseProgram(0);
+    setSampler(program(), 3);
     glBindTexture(GL_TEXTURE_2D, 0);
-
     actor->textureMode2 = false;
-    actor->render(&hud, ambient, light, true);
+    draw(&hud);
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(texture));
-    EXPECT_EQ(uniformInt(p, "textureData"), 0) << "set from the textured group";
-    EXPECT_EQ(uniformInt(p, "shaderMode"), 0) << "the last group has no texture";
+    EXPECT_EQ(uniformInt(program(), "textureData"), 0) << "set from the textured group";
+    EXPECT_EQ(uniformInt(program(), "shaderMode"), 0) << "the last group has no texture";
 
     // An untextured group alone touches neither the sampler nor the binding.
     mesh->faceGroups.erase("a");
-    glUseProgram(p);
-    glUniform1i(glGetUniformLocation(p, "textureData"), 3);
-    glUseProgram(0);
+    delete a;
+    setSampler(program(), 3);
     const GLuint other = scene->makeTexture({0, 0, 0}, {0, 0, 0});
     glBindTexture(GL_TEXTURE_2D, other);
-    actor->render(&hud, ambient, light, true);
-    EXPECT_EQ(uniformInt(p, "textureData"), 3);
+    draw(&hud);
+    EXPECT_EQ(uniformInt(program(), "textureData"), 3);
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(other));
-    delete a;
-}
-
-TEST_F(ActorDrawStateTest, TextureModeFlagsPickTheMode) {
-    REQUIRE_GL_CONTEXT();
-    FaceGroup* group = actor->mesh->getFaceGroup("plain");
-    group->hasTexture = true;
-    group->textureId = scene->makeTexture({9, 9, 9}, {9, 9, 9});
-    const GLuint p = actor->program->program;
-    struct { bool mode3, mode2; int expected; } cases[] = {
-        {false, true, 2}, {false, false, 1}, {true, false, 3}, {true, true, 3}};
-    for (const auto& c : cases) {
-        actor->textureMode3 = c.mode3;
-        actor->textureMode2 = c.mode2;
-        actor->render(&hud, ambient, light, true);
-        EXPECT_EQ(uniformInt(p, "shaderMode"), c.expected) << c.mode3 << c.mode2;
-    }
 }
 
 TEST_F(ActorDrawStateTest, DrawingLeavesOnlyTheDocumentedStateBehind) {
     REQUIRE_GL_CONTEXT();
-    actor->render(&hud, ambient, light, true);
+    draw(&hud);
     EXPECT_TRUE(drewMiddle());
     EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
     EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING), 0);
     EXPECT_EQ(integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
     for (const char* name : {"vertex", "texcoord", "normal"}) {
-        const GLint location = glGetAttribLocation(actor->program->program, name);
+        const GLint location = glGetAttribLocation(program(), name);
         ASSERT_GE(location, 0) << name;
         GLint enabled = 1;
         glGetVertexAttribiv(static_cast<GLuint>(location), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -191,8 +160,9 @@ TEST_F(ActorDrawStateTest, OffscreenActorsGoToTheFramebufferWhileTheSwitchIsOn) 
     REQUIRE_GL_CONTEXT();
     testsupport::OffscreenTarget target(DrawingScene::kSize, DrawingScene::kSize);
     ASSERT_TRUE(target.complete());
-    testsupport::clearFramebuffer(target.framebuffer(), 0, 0, 0, 0);
-    offscreenFramebuffer = target.framebuffer();
+    const GLuint fbo = target.framebuffer();
+    testsupport::clearFramebuffer(fbo, 0, 0, 0, 0);
+    offscreenFramebuffer = fbo;
     renderToOffscreen = true;
 
     // The radar-like actor without the flag goes to the window, in the same frame.
@@ -201,22 +171,20 @@ TEST_F(ActorDrawStateTest, OffscreenActorsGoToTheFramebufferWhileTheSwitchIsOn) 
     windowOnly.drawOffscreen = false;
     windowOnly.setPosition(glm::vec3(0.5f, 0.9f, 0.0f));
     windowOnly.setScale(0.05f);
-
-    actor->render(&hud, ambient, light, true);
-    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer()))
-        << "the framebuffer of the last draw stays bound";
+    draw(&hud);
+    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(fbo)) << "the last draw's stays bound";
     windowOnly.render(&hud, ambient, light, false);
-    EXPECT_TRUE(drewMiddle(target.framebuffer()));
+    EXPECT_TRUE(drewMiddle(fbo));
     EXPECT_FALSE(drewMiddle(0));
     EXPECT_EQ(readPixel(0, 128, 230)[0], 255);
-    EXPECT_EQ(readPixel(target.framebuffer(), 128, 230)[0], 0);
+    EXPECT_EQ(readPixel(fbo, 128, 230)[0], 0);
 
     // Switch off: the same actor draws into the window.
     renderToOffscreen = false;
-    testsupport::clearFramebuffer(target.framebuffer(), 0, 0, 0, 0);
-    actor->render(&hud, ambient, light, false);
+    testsupport::clearFramebuffer(fbo, 0, 0, 0, 0);
+    draw(&hud, false);
     EXPECT_TRUE(drewMiddle(0));
-    EXPECT_FALSE(drewMiddle(target.framebuffer()));
+    EXPECT_FALSE(drewMiddle(fbo));
     EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), 0);
     offscreenFramebuffer = 0;
 }
@@ -224,86 +192,57 @@ TEST_F(ActorDrawStateTest, OffscreenActorsGoToTheFramebufferWhileTheSwitchIsOn) 
 TEST_F(ActorDrawStateTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
     REQUIRE_GL_CONTEXT();
     testsupport::OffscreenTarget target(8, 8);
-    const GLuint texture = scene->makeTexture({1, 2, 3}, {1, 2, 3});
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    // Some state of someone else's that a draw would change.
-    auto setState = [&] {
-        glUseProgram(actor->program->program);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer());
-    };
-    auto expectState = [&](const char* what) {
-        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), static_cast<GLint>(actor->program->program)) << what;
-        EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(texture)) << what;
-        EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING), static_cast<GLint>(buffer)) << what;
-        EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer())) << what;
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        EXPECT_FALSE(drewMiddle(0)) << what;
-    };
     CullingCamera culling;
-    scene->logText(); // drop the program's build messages
-
-    actor->visible = false;
-    setState();
-    actor->render(&culling, ambient, light, true);
-    EXPECT_EQ(culling.asks, 0) << "an invisible actor asks nothing";
-    expectState("invisible");
-
-    actor->visible = true;
     MeshHandler* mesh = actor->mesh;
-    actor->mesh = nullptr;
-    setState();
-    actor->render(&culling, ambient, light, true);
-    EXPECT_EQ(culling.asks, 0);
-    expectState("no mesh");
-    actor->mesh = mesh;
-
+    scene->logText(); // drop the program's build messages
     frustumCullingOn = true;
-    actor->offset = glm::vec3(5, 5, 5);
+    actor->offset = glm::vec3(0, 0, 5); // still covers the middle
     actor->setScale(3.0f);
-    setState();
-    actor->render(&culling, ambient, light, true);
-    EXPECT_EQ(culling.asks, 1);
+    struct { const char* what; bool visible; bool hasMesh; int asks; } cases[] = {
+        {"invisible", false, true, 0}, {"no mesh", true, false, 0}, {"culled", true, true, 1}};
+    for (const auto& c : cases) {
+        actor->visible = c.visible;
+        actor->mesh = c.hasMesh ? mesh : nullptr;
+        // Some state of someone else's that a draw would change.
+        glUseProgram(program());
+        glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer());
+        draw(&culling);
+        EXPECT_EQ(culling.asks, c.asks) << c.what;
+        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), static_cast<GLint>(program())) << c.what;
+        EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(target.framebuffer())) << c.what;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        EXPECT_FALSE(drewMiddle(0)) << c.what;
+    }
     EXPECT_EQ(culling.lastCentre, glm::vec3(0.5f, 0.5f, 0.0f)) << "the position, without offset";
     EXPECT_EQ(culling.lastRadius, 1.5f) << "the mesh radius, not scaled";
-    expectState("culled");
     EXPECT_EQ(scene->logText(), "Actor not rendered due to Frustum Culling\n");
 
-    // Invisible and mesh-less actors logged nothing above; with culling off the
-    // culled actor is drawn and nothing is logged.
+    // With culling off the actor is still asked, is drawn, and nothing is logged.
     frustumCullingOn = false;
-    actor->offset = glm::vec3(0);
-    actor->setScale(0.25f);
-    glUseProgram(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    actor->render(&culling, ambient, light, true);
-    EXPECT_EQ(culling.asks, 2) << "asked whatever the setting";
+    draw(&culling);
+    EXPECT_EQ(culling.asks, 2);
     EXPECT_TRUE(drewMiddle(0));
     EXPECT_EQ(scene->logText(), "");
-    glDeleteBuffers(1, &buffer);
 }
 
 TEST_F(ActorDrawStateTest, BillboardMatrixIsTheTransposedCameraBlockScaled) {
     REQUIRE_GL_CONTEXT();
-    Engine::Camera camera(0, 0, DrawingScene::kSize, DrawingScene::kSize);
     camera.rotate(33.0f, glm::vec3(0, 1, 0));
     actor->billboard = true;
     actor->rotationAngle = 70.0f;
     actor->offset = glm::vec3(0, 1, 0);
     actor->setScale(2.0f);
     actor->setPosition(glm::vec3(3, 4, 5));
-    actor->render(&camera, ambient, light, true);
+    draw(&camera);
 
-    const glm::mat4 world = uniformMat4(actor->program->program, "worldTransform");
+    const glm::mat4 world = uniform<glm::mat4>(program(), "worldTransform");
     EXPECT_EQ(world[3], glm::vec4(3, 5, 5, 1));
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j)
             EXPECT_FLOAT_EQ(world[i][j], 2.0f * camera.transform[j][i]) << i << "," << j;
         EXPECT_EQ(world[i][3], 0.0f);
     }
-    EXPECT_EQ(uniformMat4(actor->program->program, "normalTransform"), actor->rotationMatrix)
+    EXPECT_EQ(uniform<glm::mat4>(program(), "normalTransform"), actor->rotationMatrix)
         << "the actor's own rotation still turns the normals";
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 
 #include "engine/Actor.h"
@@ -25,40 +24,38 @@ namespace {
 
 constexpr Rgb kLeft{200, 100, 40};
 constexpr Rgb kRight{20, 60, 220};
+const glm::vec4 kQuarterAmbient(0.25f, 0.25f, 0.25f, 1.0f);
 
-::testing::AssertionResult colourNear(const std::array<int, 4>& actual, int r, int g, int b,
-                                      int tolerance = 2) {
-    if (std::abs(actual[0] - r) <= tolerance && std::abs(actual[1] - g) <= tolerance &&
-        std::abs(actual[2] - b) <= tolerance)
+// Expected colour of the window pixel (x, y).
+struct Pixel {
+    int x, y, r, g, b;
+};
+
+::testing::AssertionResult colourIs(const Pixel& p, int tolerance) {
+    const auto a = readPixel(0, p.x, p.y);
+    if (std::abs(a[0] - p.r) <= tolerance && std::abs(a[1] - p.g) <= tolerance &&
+        std::abs(a[2] - p.b) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << actual[0] << ", " << actual[1] << ", "
-                                         << actual[2] << "), expected (" << r << ", " << g
-                                         << ", " << b << ")";
+    return ::testing::AssertionFailure() << "at " << p.x << "," << p.y << " got " << a[0] << ","
+                                         << a[1] << "," << a[2];
 }
 
-// Window pixel of a world point seen through the camera.
-std::array<int, 2> pixelOf(const Engine::Camera& camera, const glm::vec3& world) {
+void expectPixels(std::initializer_list<Pixel> pixels, int tolerance = 2) {
+    for (const Pixel& p : pixels) EXPECT_TRUE(colourIs(p, tolerance));
+}
+
+// Window pixel of a world point seen through the camera, with its colour.
+Pixel pixelOf(const Engine::Camera& camera, const glm::vec3& world, int r, int g, int b) {
     const glm::vec4 clip = camera.transform * glm::vec4(world, 1.0f);
     const glm::vec3 ndc = glm::vec3(clip) / clip.w;
     return {static_cast<int>((ndc.x + 1.0f) * 0.5f * camera.width),
-            static_cast<int>((ndc.y + 1.0f) * 0.5f * camera.height)};
+            static_cast<int>((ndc.y + 1.0f) * 0.5f * camera.height), r, g, b};
 }
 
-// An actor showing a mesh over the middle half of the HUD square.
-struct HudQuad {
-    explicit HudQuad(MeshHandler* mesh) {
-        actor.mesh = mesh;
-        actor.setPosition(glm::vec3(0.5f, 0.5f, 0.0f));
-        actor.setScale(0.25f);
-    }
-    Engine::Actor actor;
-};
-
-// Light straight in front of the HUD plane; ambient and light of 0.25 each.
-Light frontLight(float strength = 0.25f) {
-    return Light(glm::vec3(0.5f, 0.5f, 100.0f), glm::vec4(strength, strength, strength, 1.0f), 200.0f);
+// A light straight in front of the HUD plane (z = +100) or behind it.
+Light lightAt(float z, float strength = 0.25f) {
+    return Light(glm::vec3(0.5f, 0.5f, z), glm::vec4(strength, strength, strength, 1.0f), 200.0f);
 }
-const glm::vec4 kQuarterAmbient(0.25f, 0.25f, 0.25f, 1.0f);
 
 class ActorRenderTest : public ::testing::Test {
 protected:
@@ -66,103 +63,104 @@ protected:
         if (!testsupport::ensureGLContext()) GTEST_SKIP() << "no OpenGL context";
         scene = std::make_unique<DrawingScene>();
         scene->clearWindow();
+        // Over the middle half of the HUD square (pixels 64..192).
+        actor = std::make_unique<Engine::Actor>();
+        actor->setPosition(glm::vec3(0.5f, 0.5f, 0.0f));
+        actor->setScale(0.25f);
     }
-    void TearDown() override { scene.reset(); }
+    void TearDown() override {
+        actor.reset();
+        scene.reset();
+    }
+    MeshHandler* whiteQuad() {
+        MeshHandler* mesh = scene->makeQuadMesh("plain", 0);
+        mesh->getFaceGroup("plain")->Ke = glm::vec4(1, 1, 1, 1);
+        return mesh;
+    }
+    // Draws the actor alone into the cleared window.
+    void draw(const glm::vec4& ambient, const Light& light, bool vbo = true,
+              Engine::Camera* through = nullptr) {
+        scene->clearWindow();
+        actor->render(through ? through : &hud, ambient, light, vbo);
+    }
+
     std::unique_ptr<DrawingScene> scene;
     Engine::HUDCamera hud{0, 0, DrawingScene::kSize, DrawingScene::kSize};
+    Engine::Camera camera{0, 0, DrawingScene::kSize, DrawingScene::kSize};
+    std::unique_ptr<Engine::Actor> actor;
 };
 
-TEST_F(ActorRenderTest, TexturedModelLandsWhereTheCameraPutsIt) {
+TEST_F(ActorRenderTest, TexturedModelLandsWhereTheCameraPutsItWithAndWithoutBuffers) {
     REQUIRE_GL_CONTEXT();
     testsupport::writeTexturedQuad(scene->dir.path() + "/m", "quad", kLeft, kRight);
-    MeshHandler* mesh = ResourceRegistry::getMesh("m/quad.obj");
-    ASSERT_NE(mesh, nullptr);
-    ASSERT_TRUE(mesh->getFaceGroup("tex") && mesh->getFaceGroup("tex")->hasTexture);
+    actor->mesh = ResourceRegistry::getMesh("m/quad.obj");
+    ASSERT_NE(actor->mesh, nullptr);
+    ASSERT_TRUE(actor->mesh->getFaceGroup("tex") && actor->mesh->getFaceGroup("tex")->hasTexture);
+    actor->setPosition(glm::vec3(0));
+    actor->setScale(40.0f);
+    const Light light({0, 0, 100}, {0.25f, 0.25f, 0.25f, 1}, 200);
+    draw(kQuarterAmbient, light, true, &camera);
+    // texture * (ambient + light * diffuse), diffuse about 0.98 at 20 units
+    // beside a light 100 units in front; nothing beyond the edges at +-40.
+    expectPixels({pixelOf(camera, {-20, 0, 0}, 99, 50, 20), pixelOf(camera, {20, 10, 0}, 10, 30, 109)}, 4);
+    expectPixels({pixelOf(camera, {48, 0, 0}, 0, 0, 0), pixelOf(camera, {0, 48, 0}, 0, 0, 0),
+                  pixelOf(camera, {-48, -48, 0}, 0, 0, 0)}, 0);
 
-    Engine::Camera camera(0, 0, DrawingScene::kSize, DrawingScene::kSize);
-    Engine::Actor actor;
-    actor.mesh = mesh;
-    actor.setScale(40.0f);
-    const Light light(glm::vec3(0, 0, 100), glm::vec4(0.25f, 0.25f, 0.25f, 1), 200);
-    actor.render(&camera, kQuarterAmbient, light, true);
-
-    // Lit texture: texture * (ambient + light * diffuse), diffuse about 0.98
-    // at 20 units beside a light 100 units in front.
-    const auto left = pixelOf(camera, glm::vec3(-20, 0, 0));
-    const auto right = pixelOf(camera, glm::vec3(20, 10, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, left[0], left[1]), 99, 50, 20, 4));
-    EXPECT_TRUE(colourNear(readPixel(0, right[0], right[1]), 10, 30, 109, 4));
-    // Beyond the square's edges (at +-40) nothing is drawn.
-    for (const glm::vec3& outside : {glm::vec3(48, 0, 0), glm::vec3(0, 48, 0), glm::vec3(-48, -48, 0)}) {
-        const auto p = pixelOf(camera, outside);
-        EXPECT_TRUE(colourNear(readPixel(0, p[0], p[1]), 0, 0, 0, 0)) << outside.x << "," << outside.y;
-    }
+    // Turned and moved, buffers and memory give the same picture.
+    actor->rotationAngle = 30.0f;
+    actor->setPosition(glm::vec3(10, 0, 0));
+    draw(kQuarterAmbient, light, true, &camera);
+    const auto withBuffers = scene->readAll();
+    draw(kQuarterAmbient, light, false, &camera);
+    EXPECT_TRUE(withBuffers == scene->readAll());
+    EXPECT_FALSE(colourIs(pixelOf(camera, {10, 0, 0}, 0, 0, 0), 0)) << "the picture is not empty";
 }
 
-TEST_F(ActorRenderTest, ModeOneShowsTheTextureUnlit) {
+TEST_F(ActorRenderTest, TexturedModesOneTwoAndThree) {
     REQUIRE_GL_CONTEXT();
-    HudQuad quad(scene->makeQuadMesh("tex", scene->makeTexture(kLeft, kRight)));
-    quad.actor.textureMode2 = false;
-    quad.actor.render(&hud, kQuarterAmbient, frontLight(), true);
-    EXPECT_TRUE(colourNear(readPixel(0, 96, 128), kLeft.r, kLeft.g, kLeft.b, 1));
-    EXPECT_TRUE(colourNear(readPixel(0, 160, 128), kRight.r, kRight.g, kRight.b, 1));
-    // The square covers 0.25..0.75 of the viewport.
-    EXPECT_TRUE(colourNear(readPixel(0, 66, 66), kLeft.r, kLeft.g, kLeft.b, 1));
-    EXPECT_TRUE(colourNear(readPixel(0, 61, 128), 0, 0, 0, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 196, 128), 0, 0, 0, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 128, 196), 0, 0, 0, 0));
-}
+    actor->mesh = scene->makeQuadMesh("tex", scene->makeTexture(kLeft, kRight));
+    // Mode 1: the texture unlit, over 0.25..0.75 of the viewport only.
+    actor->textureMode2 = false;
+    draw(kQuarterAmbient, lightAt(100));
+    expectPixels({{96, 128, kLeft.r, kLeft.g, kLeft.b}, {160, 128, kRight.r, kRight.g, kRight.b},
+                  {66, 66, kLeft.r, kLeft.g, kLeft.b}}, 1);
+    expectPixels({{61, 128, 0, 0, 0}, {196, 128, 0, 0, 0}, {128, 196, 0, 0, 0}}, 0);
 
-TEST_F(ActorRenderTest, ModeTwoLightsTheTexture) {
-    REQUIRE_GL_CONTEXT();
-    HudQuad quad(scene->makeQuadMesh("tex", scene->makeTexture(kLeft, kRight)));
-    quad.actor.render(&hud, kQuarterAmbient, frontLight(), true);
-    // Ambient 0.25 plus light 0.25 head-on: half the texture.
-    EXPECT_TRUE(colourNear(readPixel(0, 96, 128), 100, 50, 20));
-    EXPECT_TRUE(colourNear(readPixel(0, 160, 128), 10, 30, 110));
+    // Mode 2: ambient 0.25 plus light 0.25 head-on gives half the texture;
+    // a light behind the square leaves the ambient share only.
+    actor->textureMode2 = true;
+    draw(kQuarterAmbient, lightAt(100));
+    expectPixels({{96, 128, 100, 50, 20}, {160, 128, 10, 30, 110}});
+    draw(kQuarterAmbient, lightAt(-100));
+    expectPixels({{96, 128, 50, 25, 10}});
 
-    // A light behind the square leaves the ambient share only.
-    scene->clearWindow();
-    const Light behind(glm::vec3(0.5f, 0.5f, -100.0f), glm::vec4(0.25f, 0.25f, 0.25f, 1), 200);
-    quad.actor.render(&hud, kQuarterAmbient, behind, true);
-    EXPECT_TRUE(colourNear(readPixel(0, 96, 128), 50, 25, 10));
-}
-
-TEST_F(ActorRenderTest, ModeThreeTintsTheOffscreenPictureWithScanLines) {
-    REQUIRE_GL_CONTEXT();
-    HudQuad quad(scene->makeQuadMesh("tex", scene->makeTexture({200, 200, 200}, {200, 200, 200})));
-    quad.actor.textureMode3 = true; // wins over textureMode2
-    quad.actor.render(&hud, glm::vec4(0.0f), Light(glm::vec3(0), glm::vec4(0.0f), 0.0f), true);
-    const auto bright = readPixel(0, 128, 128);
-    const auto dim = readPixel(0, 128, 129);
-    // Green tint of the picture's brightness, unlit (no light at all here).
-    EXPECT_TRUE(colourNear(bright, 50, 200, 70, 2));
-    EXPECT_EQ(bright[3], 255) << "the picture is opaque";
-    EXPECT_TRUE(colourNear(dim, 35, 140, 49, 2)) << "every second row is darker";
-    EXPECT_GT(bright[1], bright[0]);
-    EXPECT_GT(bright[1], bright[2]);
+    // Mode 3 (wins over mode 2): the picture's brightness tinted green, unlit,
+    // opaque, every second row darker.
+    actor->mesh = scene->makeQuadMesh("tex", scene->makeTexture({200, 200, 200}, {200, 200, 200}));
+    actor->textureMode3 = true;
+    draw(glm::vec4(0.0f), Light(glm::vec3(0), glm::vec4(0.0f), 0.0f));
+    expectPixels({{128, 128, 50, 200, 70}, {128, 129, 35, 140, 49}});
+    EXPECT_EQ(readPixel(0, 128, 128)[3], 255);
 }
 
 TEST_F(ActorRenderTest, ModeZeroLightsEachMaterialTerm) {
     REQUIRE_GL_CONTEXT();
-    MeshHandler* mesh = scene->makeQuadMesh("plain", 0);
-    FaceGroup* group = mesh->getFaceGroup("plain");
-    HudQuad quad(mesh);
+    actor->mesh = scene->makeQuadMesh("plain", 0);
+    FaceGroup* group = actor->mesh->getFaceGroup("plain");
     const glm::vec4 halfAmbient(0.5f, 0.5f, 0.5f, 1.0f);
-    const Light dark(glm::vec3(0.5f, 0.5f, 100.0f), glm::vec4(0, 0, 0, 1), 200);
-    const Light front = frontLight(0.5f);
-    const Light behind(glm::vec3(0.5f, 0.5f, -100.0f), glm::vec4(0.5f, 0.5f, 0.5f, 1), 200);
+    const Light dark = lightAt(100, 0.0f), front = lightAt(100, 0.5f), behind = lightAt(-100, 0.5f);
+    const glm::vec4 o(0, 0, 0, 1);
     struct Case {
         const char* what;
         glm::vec4 Ka, Kd, Ks, Ke;
         const Light* light;
         int r, g, b;
     } cases[] = {
-        {"ambient", {1, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, &dark, 128, 0, 0},
-        {"emissive", {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0.2f, 0.4f, 0.6f, 1}, &dark, 51, 102, 153},
-        {"diffuse lit", {0, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, &front, 0, 128, 0},
-        {"diffuse behind", {0, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, &behind, 0, 0, 0},
-        {"specular", {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}, &front, 0, 0, 128},
+        {"ambient", {1, 0, 0, 1}, o, o, o, &dark, 128, 0, 0},
+        {"emissive", o, o, o, {0.2f, 0.4f, 0.6f, 1}, &dark, 51, 102, 153},
+        {"diffuse lit", o, {0, 1, 0, 1}, o, o, &front, 0, 128, 0},
+        {"diffuse behind", o, {0, 1, 0, 1}, o, o, &behind, 0, 0, 0},
+        {"specular", o, o, {0, 0, 1, 1}, o, &front, 0, 0, 128},
     };
     for (const Case& c : cases) {
         group->Ka = c.Ka;
@@ -170,109 +168,64 @@ TEST_F(ActorRenderTest, ModeZeroLightsEachMaterialTerm) {
         group->Ks = c.Ks;
         group->Ke = c.Ke;
         scene->clearWindow();
-        quad.actor.render(&hud, halfAmbient, *c.light, true);
-        EXPECT_TRUE(colourNear(readPixel(0, 128, 128), c.r, c.g, c.b)) << c.what;
+        draw(halfAmbient, *c.light);
+        EXPECT_TRUE(colourIs({128, 128, c.r, c.g, c.b}, 2)) << c.what;
     }
-
     // Opacity and the colour bias.
-    group->Ka = group->Kd = group->Ks = glm::vec4(0, 0, 0, 1);
+    group->Ks = o;
     group->Ke = glm::vec4(1, 1, 1, 1);
     group->d = 0.5f;
-    quad.actor.colorBias = glm::vec4(0.5f, 1.0f, 0.25f, 1.0f);
-    scene->clearWindow();
-    quad.actor.render(&hud, halfAmbient, dark, true);
-    const auto biased = readPixel(0, 128, 128);
-    EXPECT_TRUE(colourNear(biased, 128, 255, 64));
-    EXPECT_NEAR(biased[3], 128, 2);
-}
-
-TEST_F(ActorRenderTest, BuffersAndMemoryGiveTheSamePicture) {
-    REQUIRE_GL_CONTEXT();
-    testsupport::writeTexturedQuad(scene->dir.path() + "/m", "quad", kLeft, kRight);
-    MeshHandler* mesh = ResourceRegistry::getMesh("m/quad.obj");
-    ASSERT_NE(mesh, nullptr);
-    Engine::Camera camera(0, 0, DrawingScene::kSize, DrawingScene::kSize);
-    Engine::Actor actor;
-    actor.mesh = mesh;
-    actor.setScale(50.0f);
-    actor.rotationAngle = 30.0f;
-    actor.setPosition(glm::vec3(10, 0, 0));
-    const Light light(glm::vec3(0, 50, 100), glm::vec4(0.6f, 0.6f, 0.6f, 1), 200);
-
-    actor.render(&camera, kQuarterAmbient, light, true);
-    const auto withBuffers = scene->readAll();
-    scene->clearWindow();
-    actor.render(&camera, kQuarterAmbient, light, false);
-    const auto fromMemory = scene->readAll();
-    EXPECT_TRUE(withBuffers == fromMemory);
-    std::size_t drawn = 0;
-    for (std::size_t i = 0; i < withBuffers.size(); i += 4) drawn += withBuffers[i] != 0;
-    EXPECT_GT(drawn, 1000u) << "the picture is not empty";
+    actor->colorBias = glm::vec4(0.5f, 1.0f, 0.25f, 1.0f);
+    draw(halfAmbient, dark);
+    expectPixels({{128, 128, 128, 255, 64}});
+    EXPECT_NEAR(readPixel(0, 128, 128)[3], 128, 2);
 }
 
 TEST_F(ActorRenderTest, SwitchingBuffersOffReadsTheArraysInMemory) {
     REQUIRE_GL_CONTEXT();
-    MeshHandler* mesh = scene->makeQuadMesh("plain", 0);
+    MeshHandler* mesh = actor->mesh = whiteQuad();
     FaceGroup* group = mesh->getFaceGroup("plain");
-    group->Ke = glm::vec4(1, 1, 1, 1);
-    HudQuad quad(mesh);
     // Move the square in memory only: the buffers still hold it in the middle.
     for (glm::vec4& v : *group->vertices) v.x += 1.5f;
-    const Light light = frontLight();
-
-    quad.actor.render(&hud, kQuarterAmbient, light, true);
-    EXPECT_TRUE(colourNear(readPixel(0, 100, 128), 255, 255, 255, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 220, 128), 0, 0, 0, 0));
-    scene->clearWindow();
-    quad.actor.render(&hud, kQuarterAmbient, light, false);
-    EXPECT_TRUE(colourNear(readPixel(0, 100, 128), 0, 0, 0, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 220, 128), 255, 255, 255, 0));
+    draw(kQuarterAmbient, lightAt(100), true);
+    expectPixels({{100, 128, 255, 255, 255}, {220, 128, 0, 0, 0}}, 0);
+    draw(kQuarterAmbient, lightAt(100), false);
+    expectPixels({{100, 128, 0, 0, 0}, {220, 128, 255, 255, 255}}, 0);
 
     // A group without buffers (after reset, before new ones) draws from
     // memory even with buffers switched on.
     group->reset();
     testsupport::addQuadGroup(*mesh, "plain"); // refills the existing group
-    scene->clearWindow();
-    quad.actor.render(&hud, kQuarterAmbient, light, true);
-    EXPECT_TRUE(colourNear(readPixel(0, 128, 128), 255, 255, 255, 0));
+    draw(kQuarterAmbient, lightAt(100), true);
+    expectPixels({{128, 128, 255, 255, 255}}, 0);
 }
 
 TEST_F(ActorRenderTest, ArraysShorterThanTheDrawAreNotRead) {
     REQUIRE_GL_CONTEXT();
-    MeshHandler* mesh = scene->makeQuadMesh("plain", 0);
-    FaceGroup* group = mesh->getFaceGroup("plain");
+    actor->mesh = scene->makeQuadMesh("plain", 0);
+    FaceGroup* group = actor->mesh->getFaceGroup("plain");
     group->Ke = glm::vec4(1, 0, 0, 1);
     group->texCoords->clear();
     group->normals->clear();
     group->vbo[1] = group->vbo[2] = 0;
-    HudQuad quad(mesh);
-    quad.actor.render(&hud, kQuarterAmbient, frontLight(), false);
-    EXPECT_TRUE(colourNear(readPixel(0, 128, 128), 255, 0, 0, 0));
+    draw(kQuarterAmbient, lightAt(100), false);
+    expectPixels({{128, 128, 255, 0, 0}}, 0);
 }
 
 TEST_F(ActorRenderTest, BillboardFacesTheCamera) {
     REQUIRE_GL_CONTEXT();
-    Engine::Camera camera(0, 0, DrawingScene::kSize, DrawingScene::kSize);
-    MeshHandler* mesh = scene->makeQuadMesh("plain", 0);
-    mesh->getFaceGroup("plain")->Ke = glm::vec4(1, 1, 1, 1);
-    Engine::Actor actor;
-    actor.mesh = mesh;
-    // Turned edge-on to the camera (the eye lies in the y-z plane).
-    actor.rotationAngle = 90.0f;
-    // The camera transform holds the projection too, which a billboard's
-    // block squares: at 283 units a scale of 20 gives about 50 pixels.
-    actor.setScale(20.0f);
-    const Light light = frontLight();
-
-    actor.render(&camera, kQuarterAmbient, light, true);
-    EXPECT_TRUE(colourNear(readPixel(0, 140, 128), 0, 0, 0, 0)) << "edge-on shows nothing beside the middle";
-
-    actor.billboard = true;
-    scene->clearWindow();
-    actor.render(&camera, kQuarterAmbient, light, true);
-    EXPECT_TRUE(colourNear(readPixel(0, 128, 128), 255, 255, 255, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 140, 128), 255, 255, 255, 0));
-    EXPECT_TRUE(colourNear(readPixel(0, 128, 140), 255, 255, 255, 0));
+    actor->mesh = whiteQuad();
+    // Edge-on to the camera (the eye lies in the y-z plane). The camera
+    // transform holds the projection too, which a billboard's block squares:
+    // at 283 units a scale of 20 gives about 50 pixels.
+    actor->rotationAngle = 90.0f;
+    actor->setPosition(glm::vec3(0));
+    actor->setScale(20.0f);
+    draw(kQuarterAmbient, lightAt(100), true, &camera);
+    expectPixels({{140, 128, 0, 0, 0}}, 0);
+    actor->billboard = true;
+    draw(kQuarterAmbient, lightAt(100), true, &camera);
+    expectPixels({{128, 128, 255, 255, 255}, {140, 128, 255, 255, 255}, {128, 140, 255, 255, 255}}, 0);
 }
 
 } // namespace

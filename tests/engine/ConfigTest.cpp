@@ -4,12 +4,16 @@
 
 #include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/Log.h"
 #include "tests/support/ScopedWorkDir.h"
 #include "tests/support/TempDir.h"
 
 namespace {
+
+using Ints = std::vector<std::pair<std::string, int>>;
 
 // Runs a few levels down inside a temp dir, so none of the three look-up
 // candidates can pick up a stray qelm.conf elsewhere on the machine.
@@ -23,89 +27,61 @@ protected:
         tmp.write(dir + "/qelm.conf", text);
     }
     std::string logText() const { return tmp.read("a/b/c/qelm.log"); }
+    static void expectInts(const Ints& expected) {
+        for (const auto& [key, value] : expected) EXPECT_EQ(Config::getInt(key), value) << key;
+    }
+    // Input devices of slots 0, 1, ...
+    static void expectDevices(const std::vector<int>& expected) {
+        for (std::size_t slot = 0; slot < expected.size(); ++slot)
+            EXPECT_EQ(Config::getInputDevice(int(slot)), expected[slot]) << "slot " << slot;
+    }
 
     testsupport::TempDir tmp;
     testsupport::ScopedWorkDir wd{tmp.path() + "/a/b/c"};
 };
 
-TEST_F(ConfigTest, BindingWithCommentGivesKeyCodeTextAndKeyboard) {
-    writeConf("p_1_up = key_up # arrow\n");
-    EXPECT_EQ(Config::getInt("p_1_up"), 283);
-    EXPECT_EQ(Config::getString("p_1_up"), "key_up");
-    EXPECT_EQ(Config::getInputDevice(0), -1);
-    EXPECT_EQ(Config::getInputDevice(1), -2);
-}
-
-TEST_F(ConfigTest, AllKeyNames) {
+TEST_F(ConfigTest, KeyNamesAndJoystickButtonsGiveTheirCodesAndDevices) {
     writeConf("a=key_up\nb=key_down\nc=key_left\nd=key_right\ne=key_space\n"
               "f=key_rshift\ng=key_lshift\nh=key_rctrl\ni=key_lctrl\n"
-              "j=key_w\nk=key_a\nl=key_s\nm=key_d\nn=KEY_UP\no=key_x\n");
-    const int expected[] = {283, 284, 285, 286, 32, 288, 287, 290, 289, 87, 65, 83, 68};
-    for (int i = 0; i < 13; ++i)
-        EXPECT_EQ(Config::getInt(std::string(1, char('a' + i))), expected[i]) << i;
-    EXPECT_EQ(Config::keyCode("KEY_UP"), -1); // case matters
-    EXPECT_EQ(Config::getInt("n"), 0);
-    EXPECT_EQ(Config::getString("o"), "key_x"); // text only
-    EXPECT_EQ(Config::getInt("o"), 0);
+              "j=key_w\nk=key_a\nl=key_s\nm=key_d\nn=KEY_UP\no=key_x\np_1_up = key_up # arrow\n"
+              "p_2 = joy_1\np_2_fire = joy_1_3\n");
+    expectInts({{"a", 283}, {"b", 284}, {"c", 285}, {"d", 286}, {"e", 32}, {"f", 288}, {"g", 287},
+                {"h", 290}, {"i", 289}, {"j", 87}, {"k", 65}, {"l", 83}, {"m", 68},
+                {"n", 0}, {"o", 0}, {"p_1_up", 283}, {"p_2_fire", 3}}); // case matters; key_x is no key name
+    EXPECT_EQ(Config::getString("o"), "key_x");
+    EXPECT_EQ(Config::getString("p_1_up"), "key_up");
+    expectDevices({-1, 1, -2});
 }
 
-TEST_F(ConfigTest, DeviceLineAndJoystickButton) {
-    writeConf("p_2 = joy_1\np_2_fire = joy_1_3\n");
-    EXPECT_EQ(Config::getInputDevice(1), 1);
-    EXPECT_EQ(Config::getInt("p_2_fire"), 3);
-    EXPECT_EQ(Config::getInputDevice(0), -2);
-}
-
-TEST_F(ConfigTest, JoystickCodeWinsWhateverTheOrder) {
+TEST_F(ConfigTest, Precedence) {
+    // Joystick codes win whatever the order; otherwise the first key name or
+    // number wins; the text is always the last line's.
     writeConf("p_1_up = joy_0_up\np_1_up = key_up\n"
               "p_2_up = key_up\np_2_up = joy_1_down\n"
-              "x = 7\nx = joy_0_left\ny = joy_0_right\ny = 9\n");
-    EXPECT_EQ(Config::getInt("p_1_up"), 1000);
-    EXPECT_EQ(Config::getString("p_1_up"), "key_up");
-    EXPECT_EQ(Config::getInputDevice(0), -1); // the later line decides the device
-    EXPECT_EQ(Config::getInt("p_2_up"), 1001);
-    EXPECT_EQ(Config::getInputDevice(1), 1);
-    EXPECT_EQ(Config::getInt("x"), 1002);
-    EXPECT_EQ(Config::getInt("y"), 1003);
-}
-
-TEST_F(ConfigTest, FirstKeyNameOrNumberWinsLastJoystickCodeWins) {
-    writeConf("width = 1024\nwidth = 800\n"
+              "x = 7\nx = joy_0_left\ny = joy_0_right\ny = 9\n"
+              "width = 1024\nwidth = 800\n"
               "a = key_w\na = 5\nb = 5\nb = key_w\n"
               "c = joy_0_up\nc = joy_0_down\nc = joy_0_2\n");
-    EXPECT_EQ(Config::getInt("width"), 1024);
+    expectInts({{"p_1_up", 1000}, {"p_2_up", 1001}, {"x", 1002}, {"y", 1003}, {"width", 1024},
+                {"a", 87}, {"b", 5}, {"c", 2}});
+    EXPECT_EQ(Config::getString("p_1_up"), "key_up");
     EXPECT_EQ(Config::getString("width"), "800");
-    EXPECT_EQ(Config::getInt("a"), 87);
-    EXPECT_EQ(Config::getInt("b"), 5);
-    EXPECT_EQ(Config::getInt("c"), 2);
+    expectDevices({-1, 1}); // the later line decides the device
 }
 
 TEST_F(ConfigTest, SlotsFromDeviceAndBindingLines) {
     writeConf("p_4 = joy_2\np_3_left = joy_7_left\np_1 = joy_0\np_1_fire = key_space\n"
-              "p_2 = joy_9\np_5 = joy_1\np_8_up = joy_3_up\np_3_up = something\n");
-    EXPECT_EQ(Config::getInputDevice(3), 2);
-    EXPECT_EQ(Config::getInputDevice(2), 7); // neither key nor joy: unchanged
-    EXPECT_EQ(Config::getInputDevice(0), -1);
-    EXPECT_EQ(Config::getInputDevice(1), 9);
-    for (int slot = 4; slot < 8; ++slot) EXPECT_EQ(Config::getInputDevice(slot), -2) << slot;
+              "p_2 = joy_9\np_5 = joy_1\np_8_up = joy_3_up\np_3_up = something\n"
+              );
+    // p_3_up is neither key nor joy: unchanged. Slots 4-7 are never set.
+    expectDevices({-1, 9, 7, 2, -2, -2, -2, -2});
+    for (int slot : {-1, 8, INT_MIN, INT_MAX}) EXPECT_EQ(Config::getInputDevice(slot), -2) << slot;
 }
 
 TEST_F(ConfigTest, ShortOrOddJoyDeviceValuesMeanKeyboard) {
     writeConf("p_1 = joy\np_2 = joy0\np_3 = joy_x\np_4 = joy__up\n");
-    EXPECT_EQ(Config::getInputDevice(0), -1);
-    EXPECT_EQ(Config::getInputDevice(1), -1);
-    EXPECT_EQ(Config::getInputDevice(2), -1);
-    EXPECT_EQ(Config::getInputDevice(3), -1);
+    expectDevices({-1, -1, -1, -1});
     EXPECT_EQ(Config::getInt("p_4"), 0); // joy__up is no joystick code
-}
-
-TEST_F(ConfigTest, SlotOutsideRangeIsNeverConfigured) {
-    writeConf("p_1 = joy_3\n");
-    EXPECT_EQ(Config::getInputDevice(-1), -2);
-    EXPECT_EQ(Config::getInputDevice(8), -2);
-    EXPECT_EQ(Config::getInputDevice(INT_MIN), -2);
-    EXPECT_EQ(Config::getInputDevice(INT_MAX), -2);
-    EXPECT_EQ(Config::getInputDevice(0), 3);
 }
 
 TEST_F(ConfigTest, TrimsAllSixBlanksAndKeepsInnerOnes) {
@@ -120,71 +96,31 @@ TEST_F(ConfigTest, TrimsAllSixBlanksAndKeepsInnerOnes) {
     EXPECT_EQ(Config::trimRight("  x  "), "  x");
 }
 
-TEST_F(ConfigTest, CommentsEqualsSignsAndStrayLines) {
-    writeConf("# width = 1\n"
-              "height = 480 # = 2\n"
-              "#\n"
-              "just some text\n"
-              "\n"
-              "a=b=c\n"
-              "=5\n"
-              "n = 3x\n"
-              "m = x3\n"
-              "e =\n");
-    EXPECT_EQ(Config::getInt("height"), 480);
+TEST_F(ConfigTest, CommentsEqualsSignsStrayLinesAndBigNumbers) {
+    writeConf("# width = 1\nheight = 480 # = 2\n#\njust some text\n\na=b=c\n=5\nn = 3x\nm = x3\ne =\n"
+              "big = 2147483648\nsmall = -2147483649\nmax = 2147483647\nmin = -2147483648\n"
+              "huge = 99999999999999999999\nj = joy_0_99999999999\n");
+    expectInts({{"height", 480}, {"", 5}, {"n", 3}, {"m", 0}, {"e", 0}, {"width", 0}, {"big", 0},
+                {"small", 0}, {"huge", 0}, {"j", 0}, {"max", INT_MAX}, {"min", INT_MIN}});
     EXPECT_EQ(Config::getString("height"), "480");
     EXPECT_EQ(Config::getString("a"), "b=c");
-    EXPECT_EQ(Config::getInt(""), 5);
-    EXPECT_EQ(Config::getInt("n"), 3);
-    EXPECT_EQ(Config::getInt("m"), 0);
     EXPECT_EQ(Config::getString("e"), "");
-    EXPECT_EQ(Config::getInt("e"), 0);
-    EXPECT_EQ(Config::getInt("width"), 0);
-    // height, a, "", n, m, e were read; width came only from a query.
-    EXPECT_NE(logText().find("Configuration file loaded (6 items).\n"), std::string::npos);
+    // 12 lines were read; width came only from a query.
+    EXPECT_NE(logText().find("Configuration file loaded (12 items).\n"), std::string::npos) << logText();
 }
 
-TEST_F(ConfigTest, NumbersBeyondIntGiveNothing) {
-    writeConf("big = 2147483648\nsmall = -2147483649\nmax = 2147483647\nmin = -2147483648\n"
-              "huge = 99999999999999999999\nj = joy_0_99999999999\n");
-    EXPECT_EQ(Config::getInt("big"), 0);
-    EXPECT_EQ(Config::getInt("small"), 0);
-    EXPECT_EQ(Config::getInt("huge"), 0);
-    EXPECT_EQ(Config::getInt("j"), 0);
-    EXPECT_EQ(Config::getInt("max"), INT_MAX);
-    EXPECT_EQ(Config::getInt("min"), INT_MIN);
-}
-
-TEST(ConfigReader, JoyCodeSyntax) {
-    EXPECT_EQ(Config::joyCode("joy_0_up"), 1000);
-    EXPECT_EQ(Config::joyCode("joy_0_down"), 1001);
-    EXPECT_EQ(Config::joyCode("joy_1_left"), 1002);
-    EXPECT_EQ(Config::joyCode("joy_1_right"), 1003);
-    EXPECT_EQ(Config::joyCode("joy_0_3"), 3);
-    EXPECT_EQ(Config::joyCode("joy_0_12ab"), 12);
-    EXPECT_EQ(Config::joyCode("joy_x_0"), 0); // the middle part is not read
-    EXPECT_EQ(Config::joyCode("joy_0_up_"), 1000); // trailing '_' adds no part
-    EXPECT_EQ(Config::joyCode("joy__up"), -1);
-    EXPECT_EQ(Config::joyCode("joy_0_"), -1);
-    EXPECT_EQ(Config::joyCode("joy_0"), -1);
-    EXPECT_EQ(Config::joyCode("joy_0_up_x"), -1);
-    EXPECT_EQ(Config::joyCode("Joy_0_up"), -1);
-    EXPECT_EQ(Config::joyCode("joy_0_Up"), -1);
-    EXPECT_EQ(Config::joyCode("joy_0_x"), -1);
-    EXPECT_EQ(Config::joyCode("_joy_0"), -1);
-    EXPECT_EQ(Config::joyCode(""), -1);
-    EXPECT_EQ(Config::joyCode(std::string(100000, '_')), -1);
-}
-
-TEST(ConfigReader, ParseInt) {
-    EXPECT_EQ(Config::parseInt("12ab"), 12);
-    EXPECT_EQ(Config::parseInt("-7"), -7);
-    EXPECT_EQ(Config::parseInt("+7"), 7);
-    EXPECT_EQ(Config::parseInt("0"), 0);
-    EXPECT_EQ(Config::parseInt("ab"), -1);
-    EXPECT_EQ(Config::parseInt(""), -1);
-    EXPECT_EQ(Config::parseInt("-"), -1);
-    EXPECT_EQ(Config::parseInt("2147483648"), -1);
+TEST(ConfigReader, JoyCodeAndParseIntSyntax) {
+    const std::pair<std::string, int> joy[] = {
+        {"joy_0_up", 1000}, {"joy_0_down", 1001}, {"joy_1_left", 1002}, {"joy_1_right", 1003},
+        {"joy_0_3", 3}, {"joy_0_12ab", 12},
+        {"joy_x_0", 0},       // the middle part is not read
+        {"joy_0_up_", 1000},  // a trailing '_' adds no part
+        {"joy__up", -1}, {"joy_0_", -1}, {"joy_0", -1}, {"joy_0_up_x", -1}, {"Joy_0_up", -1},
+        {"joy_0_Up", -1}, {"joy_0_x", -1}, {"_joy_0", -1}, {"", -1}, {std::string(100000, '_'), -1}};
+    for (const auto& [text, code] : joy) EXPECT_EQ(Config::joyCode(text), code) << text.substr(0, 20);
+    const std::pair<const char*, int> ints[] = {{"12ab", 12}, {"-7", -7}, {"+7", 7}, {"0", 0},
+                                                {"ab", -1},   {"", -1},   {"-", -1}, {"2147483648", -1}};
+    for (const auto& [text, value] : ints) EXPECT_EQ(Config::parseInt(text), value) << text;
 }
 
 TEST_F(ConfigTest, MissingFileLogsZeroAndAnswersDefaults) {
@@ -193,7 +129,7 @@ TEST_F(ConfigTest, MissingFileLogsZeroAndAnswersDefaults) {
     std::filesystem::create_directory("qelm.conf");
     EXPECT_EQ(Config::getInt("width"), 0);
     EXPECT_EQ(Config::getString("width"), "");
-    for (int slot = 0; slot < 8; ++slot) EXPECT_EQ(Config::getInputDevice(slot), -2);
+    expectDevices({-2, -2, -2, -2, -2, -2, -2, -2});
     EXPECT_EQ(logText(), "Configuration file loaded (0 items).\n");
 }
 
@@ -209,30 +145,23 @@ TEST_F(ConfigTest, DestroyLogsAndNextQueryReloads) {
     EXPECT_EQ(Config::getInt("width"), 320); // read once
     Config::destroy();
     EXPECT_EQ(Config::getInt("width"), 640);
-    EXPECT_EQ(logText(), "Configuration file loaded (2 items).\n"
-                         "Configuration file unloaded.\n"
-                         "Configuration file loaded (1 items).\n");
     Config::destroy();
     Config::destroy(); // nothing left to unload
-    EXPECT_EQ(logText().size(), std::string("Configuration file loaded (2 items).\n"
-                                            "Configuration file unloaded.\n"
-                                            "Configuration file loaded (1 items).\n"
-                                            "Configuration file unloaded.\n")
-                                    .size());
+    EXPECT_EQ(logText(), "Configuration file loaded (2 items).\nConfiguration file unloaded.\n"
+                         "Configuration file loaded (1 items).\nConfiguration file unloaded.\n");
 }
 
 TEST_F(ConfigTest, LongLinesBinaryAndNoFinalLineEnd) {
     std::string text = "pad = " + std::string(1 << 20, 'x') + "\n";
     text += std::string("bin\0ary = \x01\xff\xfe joy", 17) + "\n";
     text += std::string(5000, '=') + "\n";
-    text += "p_1 = joy_5\n";
-    text += "last = 42"; // no line end
+    text += "p_1 = joy_5\nlast = 42"; // no line end
     writeConf(text);
     EXPECT_EQ(Config::getString("pad").size(), std::size_t(1) << 20);
     EXPECT_EQ(Config::getString(std::string("bin\0ary", 7)), "\x01\xff\xfe joy");
     EXPECT_EQ(Config::getString(""), std::string(4999, '='));
-    EXPECT_EQ(Config::getInputDevice(0), 5);
     EXPECT_EQ(Config::getInt("last"), 42);
+    expectDevices({5});
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,12 @@
 namespace {
 
 using Messages = std::vector<std::string>;
+using Filters = std::vector<GLint>; // min, mag, and 1 when mip level 1 exists
 
 // A menu sound that really plays (OpenAL's null device), so a test can tell
 // whether a key played it.
 unsigned int makeMenuSound() {
-    static bool started = false;
-    if (!started) {
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        started = alutInit(nullptr, nullptr) == AL_TRUE;
-    }
+    static const bool started = setenv("ALSOFT_DRIVERS", "null", 0) == 0 && alutInit(nullptr, nullptr) == AL_TRUE;
     if (!started) return 0;
     const ALuint buffer = alutCreateBufferWaveform(ALUT_WAVEFORM_SINE, 440.0f, 0.0f, 5.0f);
     ALuint source = 0;
@@ -42,59 +40,20 @@ unsigned int makeMenuSound() {
     return source;
 }
 
-bool menuSoundPlaying() {
-    ALint state = AL_STOPPED;
-    alGetSourcei(menuSound, AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
-}
-
-GLuint makeTexture() {
-    const unsigned char pixels[4 * 4 * 4] = {};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
-}
-
-struct Filters {
-    GLint min, mag;
-    bool operator==(const Filters& o) const { return min == o.min && mag == o.mag; }
-};
-std::ostream& operator<<(std::ostream& os, const Filters& f) {
-    return os << "min 0x" << std::hex << f.min << " mag 0x" << f.mag << std::dec;
-}
-
 Filters filtersOf(GLuint name) {
-    Filters f{0, 0};
+    GLint min = 0, mag = 0, level1Width = 0;
     glBindTexture(GL_TEXTURE_2D, name);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &f.min);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &f.mag);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &level1Width);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return f;
+    return {min, mag, level1Width == 2 ? 1 : 0};
 }
 
-bool hasMipmaps(GLuint name) {
-    GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, name);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return width == 2;
-}
-
-GLint boundTexture() {
-    GLint name = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
-    return name;
-}
-
-GLint polygonMode() {
-    GLint modes[2] = {0, 0};
-    glGetIntegerv(GL_POLYGON_MODE, modes);
-    return modes[0];
+GLint glInt(GLenum what) {
+    GLint values[2] = {-1, -1};
+    glGetIntegerv(what, values);
+    return values[0];
 }
 
 class KeyCommandsTest : public ::testing::Test {
@@ -103,8 +62,8 @@ protected:
         REQUIRE_GL_CONTEXT();
         resetGlobals();
         menuSound = makeMenuSound();
-        level = new testsupport::MessageRecordingLevel();
-        currentLevel = level;
+        level = std::make_unique<testsupport::MessageRecordingLevel>();
+        currentLevel = level.get();
         glfw2::setKeyCallback(keyCallback);
         while (glGetError() != GL_NO_ERROR) {}
     }
@@ -116,33 +75,53 @@ protected:
         glEnable(GL_BLEND);
         for (unsigned int name : textures) glDeleteTextures(1, &name);
         if (menuSound) alSourceStop(menuSound);
-        delete level;
+        level.reset();
         resetGlobals();
         Config::destroy();
         Log::destroy();
     }
 
-    // Presses a key as the window would and returns the level's new texts.
-    // Checks that the menu sound was started exactly when expected.
+    // Presses a key as the window would and returns the level's new texts,
+    // checking that the menu sound started exactly when expected.
     Messages press(int key, bool expectSound = true) {
         if (menuSound) alSourceStop(menuSound);
         glfw2::seam::sendKey(key, glfw2::PRESS);
         glfw2::seam::sendKey(key, glfw2::RELEASE);
         if (menuSound) {
-            EXPECT_EQ(menuSoundPlaying(), expectSound) << "key " << key;
+            ALint state = AL_STOPPED;
+            alGetSourcei(menuSound, AL_SOURCE_STATE, &state);
+            EXPECT_EQ(state == AL_PLAYING, expectSound) << "key " << key;
         }
         return level->take();
     }
 
-    void addTextures(int count) {
-        for (int i = 0; i < count; ++i) {
-            textures.push_back(makeTexture());
-            textureNames.push_back(textures.back());
+    // Two 4x4 bilinear textures in textureNames, and one outside it.
+    void addTextures() {
+        const unsigned char pixels[4 * 4 * 4] = {};
+        for (int i = 0; i < 3; ++i) {
+            GLuint name = 0;
+            glGenTextures(1, &name);
+            glBindTexture(GL_TEXTURE_2D, name);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+            textures.push_back(name);
+            if (i < 2) textureNames.push_back(name);
         }
+        glBindTexture(GL_TEXTURE_2D, textures[2]);
+    }
+    // Presses the key and checks its text, both modes and every listed texture.
+    void expectStep(int key, const char* text, int filter, int mipmap, const Filters& filters) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(press(key), Messages{text});
+        EXPECT_EQ(textureFilterMode, filter);
+        EXPECT_EQ(mipmapMode, mipmap);
+        EXPECT_EQ(glInt(GL_TEXTURE_BINDING_2D), 0);
+        for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), filters);
     }
 
     testsupport::TempDir dir;
-    testsupport::MessageRecordingLevel* level = nullptr;
+    std::unique_ptr<testsupport::MessageRecordingLevel> level;
     std::vector<GLuint> textures;
 };
 
@@ -152,40 +131,44 @@ TEST_F(KeyCommandsTest, MenuSoundIsAvailable) {
 }
 
 TEST_F(KeyCommandsTest, TwoWaySettingsFlipAndTell) {
-    EXPECT_EQ(press(glfw2::KEY_F3), Messages{"Wireframe On"});
-    EXPECT_TRUE(wireframeOn);
-    EXPECT_EQ(polygonMode(), GL_LINE);
-    EXPECT_EQ(press(glfw2::KEY_F3), Messages{"Wireframe Off"});
-    EXPECT_FALSE(wireframeOn);
-    EXPECT_EQ(polygonMode(), GL_FILL);
-
-    EXPECT_EQ(press(glfw2::KEY_F6), Messages{"VBO Off"});
-    EXPECT_FALSE(useVBO);
-    EXPECT_EQ(press(glfw2::KEY_F6), Messages{"VBO On"});
-    EXPECT_TRUE(useVBO);
-
-    EXPECT_EQ(press(glfw2::KEY_F8), Messages{"Frustum cull Off"});
-    EXPECT_FALSE(frustumCullingOn);
-    EXPECT_EQ(press(glfw2::KEY_F8), Messages{"Frustum cull On"});
-    EXPECT_TRUE(frustumCullingOn);
-
+    struct Row {
+        int key;
+        bool* flag;
+        const char* first;
+        const char* second;
+        GLenum capability; // switched with the flag, if any
+    };
+    const Row rows[] = {{glfw2::KEY_F3, &wireframeOn, "Wireframe On", "Wireframe Off", 0},
+                        {glfw2::KEY_F6, &useVBO, "VBO Off", "VBO On", 0},
+                        {glfw2::KEY_F8, &frustumCullingOn, "Frustum cull Off", "Frustum cull On", 0},
+                        {glfw2::KEY_F9, &transparencyOn, "Transparency Off", "Transparency On", GL_BLEND}};
     glEnable(GL_BLEND);
-    EXPECT_EQ(press(glfw2::KEY_F9), Messages{"Transparency Off"});
-    EXPECT_FALSE(transparencyOn);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(press(glfw2::KEY_F9), Messages{"Transparency On"});
-    EXPECT_TRUE(transparencyOn);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    for (const Row& row : rows) {
+        const bool initial = *row.flag;
+        EXPECT_EQ(press(row.key), Messages{row.first});
+        EXPECT_EQ(*row.flag, !initial) << row.first;
+        EXPECT_EQ(glInt(GL_POLYGON_MODE), row.key == glfw2::KEY_F3 ? GL_LINE : GL_FILL) << row.first;
+        EXPECT_EQ(glIsEnabled(GL_BLEND), GLboolean(row.capability != GL_BLEND)) << row.first;
+        EXPECT_EQ(press(row.key), Messages{row.second});
+        EXPECT_EQ(*row.flag, initial) << row.second;
+        EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_FILL) << row.second;
+        EXPECT_TRUE(glIsEnabled(GL_BLEND)) << row.second;
+    }
 }
 
 TEST_F(KeyCommandsTest, OnlyPressesOfCommandKeysAct) {
-    // Releases, F7, other keys and actions other than a press do nothing.
-    keyCallback(glfw2::KEY_F3, glfw2::RELEASE);
-    keyCallback(glfw2::KEY_F3, 2);
-    for (int key : {int(glfw2::KEY_F7), int(glfw2::KEY_F10), int(glfw2::KEY_ESC), int('A'), -1, 100000})
-        EXPECT_EQ(press(key, false), Messages{}) << key;
+    // F1 and F2 without a help screen or an FPS text do nothing either, with
+    // or without a level.
+    for (Engine::Level* current : {static_cast<Engine::Level*>(level.get()), static_cast<Engine::Level*>(nullptr)}) {
+        currentLevel = current;
+        keyCallback(glfw2::KEY_F3, glfw2::RELEASE);
+        keyCallback(glfw2::KEY_F3, 2);
+        for (int key : {int(glfw2::KEY_F1), int(glfw2::KEY_F2), int(glfw2::KEY_F7), int(glfw2::KEY_F10),
+                        int(glfw2::KEY_ESC), int('A'), -1, 100000})
+            EXPECT_EQ(press(key, false), Messages{}) << key;
+    }
     EXPECT_FALSE(wireframeOn);
-    EXPECT_EQ(polygonMode(), GL_FILL);
+    EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_FILL);
     EXPECT_EQ(textureFilterMode, 1);
     EXPECT_EQ(mipmapMode, 1);
     EXPECT_TRUE(useVBO);
@@ -194,61 +177,23 @@ TEST_F(KeyCommandsTest, OnlyPressesOfCommandKeysAct) {
 }
 
 TEST_F(KeyCommandsTest, TextureFilterCycle) {
-    addTextures(2);
-    const GLuint outside = makeTexture();  // not in the list: never changed
-    textures.push_back(outside);
-    const Filters linear{GL_LINEAR, GL_LINEAR}, nearest{GL_NEAREST, GL_NEAREST};
-
-    glBindTexture(GL_TEXTURE_2D, outside);
-    EXPECT_EQ(press(glfw2::KEY_F4), Messages{"TX NearestNeighbour"});
-    EXPECT_EQ(boundTexture(), 0);
-    EXPECT_EQ(textureFilterMode, 2);
-    for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), nearest);
-    EXPECT_FALSE(hasMipmaps(textureNames[0]));
-
-    EXPECT_EQ(press(glfw2::KEY_F4), Messages{"TX Bilinear"});
-    EXPECT_EQ(textureFilterMode, 1);
-    for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), linear);
-    EXPECT_EQ(mipmapMode, 1);  // F4 never touches the mipmap step
-    EXPECT_EQ(filtersOf(outside), linear);
+    addTextures();
+    expectStep(glfw2::KEY_F4, "TX NearestNeighbour", 2, 1, {GL_NEAREST, GL_NEAREST, 0});
+    expectStep(glfw2::KEY_F4, "TX Bilinear", 1, 1, {GL_LINEAR, GL_LINEAR, 0});
+    EXPECT_EQ(filtersOf(textures[2]), (Filters{GL_LINEAR, GL_LINEAR, 0})); // not listed: untouched
 }
 
 TEST_F(KeyCommandsTest, MipmapCycleAndItsEffectOnTheFilterCommand) {
-    addTextures(2);
-    const Filters nearest{GL_NEAREST, GL_NEAREST};
-
-    EXPECT_EQ(press(glfw2::KEY_F5), Messages{"MIPMAP Off"});
-    EXPECT_EQ(mipmapMode, 2);
-    EXPECT_EQ(textureFilterMode, 2);
-    for (GLuint t : textureNames) {
-        EXPECT_EQ(filtersOf(t), nearest);
-        EXPECT_FALSE(hasMipmaps(t));
-    }
-
-    EXPECT_EQ(press(glfw2::KEY_F5), Messages{"MIP NearestNeighbour"});
-    EXPECT_EQ(mipmapMode, 3);
-    EXPECT_EQ(boundTexture(), 0);
-    for (GLuint t : textureNames) {
-        EXPECT_EQ(filtersOf(t), (Filters{GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST}));
-        EXPECT_TRUE(hasMipmaps(t));
-    }
-
-    EXPECT_EQ(press(glfw2::KEY_F5), Messages{"MIPMAP Bilinear"});
-    EXPECT_EQ(mipmapMode, 1);
-    for (GLuint t : textureNames)
-        EXPECT_EQ(filtersOf(t), (Filters{GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR}));
-
+    addTextures();
+    expectStep(glfw2::KEY_F5, "MIPMAP Off", 2, 2, {GL_NEAREST, GL_NEAREST, 0});
+    expectStep(glfw2::KEY_F5, "MIP NearestNeighbour", 2, 3, {GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, 1});
+    expectStep(glfw2::KEY_F5, "MIPMAP Bilinear", 2, 1, {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1});
     // F5's first step left the filter command at "nearest", so F4 goes back
     // to plain bilinear and drops the mipmapped minification.
-    EXPECT_EQ(press(glfw2::KEY_F4), Messages{"TX Bilinear"});
-    EXPECT_EQ(textureFilterMode, 1);
-    EXPECT_EQ(mipmapMode, 1);
-    for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), (Filters{GL_LINEAR, GL_LINEAR}));
-
+    expectStep(glfw2::KEY_F4, "TX Bilinear", 1, 1, {GL_LINEAR, GL_LINEAR, 1});
     // The fourth press is the first again.
-    EXPECT_EQ(press(glfw2::KEY_F5), Messages{"MIPMAP Off"});
-    for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), nearest);
-    EXPECT_EQ(press(glfw2::KEY_F4), Messages{"TX Bilinear"});
+    expectStep(glfw2::KEY_F5, "MIPMAP Off", 2, 2, {GL_NEAREST, GL_NEAREST, 1});
+    expectStep(glfw2::KEY_F4, "TX Bilinear", 1, 2, {GL_LINEAR, GL_LINEAR, 1});
 }
 
 TEST_F(KeyCommandsTest, TextureCommandsWithNoTextures) {
@@ -261,33 +206,16 @@ TEST_F(KeyCommandsTest, TextureCommandsWithNoTextures) {
 
 TEST_F(KeyCommandsTest, WithoutALevelSettingsChangeSilently) {
     currentLevel = nullptr;
-    addTextures(1);
-    press(glfw2::KEY_F3);
-    press(glfw2::KEY_F4);
-    press(glfw2::KEY_F5);
-    press(glfw2::KEY_F6);
-    press(glfw2::KEY_F8);
-    press(glfw2::KEY_F9);
+    addTextures();
+    for (int key : {glfw2::KEY_F3, glfw2::KEY_F4, glfw2::KEY_F5, glfw2::KEY_F6, glfw2::KEY_F8, glfw2::KEY_F9})
+        press(key);
     EXPECT_TRUE(wireframeOn);
-    EXPECT_EQ(polygonMode(), GL_LINE);
+    EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_LINE);
     EXPECT_EQ(textureFilterMode, 2);
     EXPECT_EQ(mipmapMode, 2);
-    EXPECT_EQ(filtersOf(textureNames[0]), (Filters{GL_NEAREST, GL_NEAREST}));
-    EXPECT_FALSE(useVBO);
-    EXPECT_FALSE(frustumCullingOn);
-    EXPECT_FALSE(transparencyOn);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(level->messages, Messages{});  // not current: told nothing
-}
-
-TEST_F(KeyCommandsTest, HelpAndFpsKeysWithoutTheirElementsDoNothing) {
-    for (Engine::Level* current : {static_cast<Engine::Level*>(level), static_cast<Engine::Level*>(nullptr)}) {
-        currentLevel = current;
-        EXPECT_EQ(press(glfw2::KEY_F1, false), Messages{});
-        EXPECT_EQ(press(glfw2::KEY_F2, false), Messages{});
-        EXPECT_FALSE(helpShown);
-        EXPECT_TRUE(fpsShown);
-    }
+    EXPECT_EQ(filtersOf(textureNames[0]), (Filters{GL_NEAREST, GL_NEAREST, 0}));
+    EXPECT_FALSE(useVBO || frustumCullingOn || transparencyOn || glIsEnabled(GL_BLEND));
+    EXPECT_EQ(level->messages, Messages{}); // not current: told nothing
 }
 
 #ifdef HAVE_HUD_DECORATIONS
@@ -297,20 +225,14 @@ TEST_F(KeyCommandsTest, HelpAndFpsKeysSwitchTheirElements) {
     help.visible = false;
     helpScreen = &help;
     fpsText = &fps;
-
-    EXPECT_EQ(press(glfw2::KEY_F1), Messages{});
-    EXPECT_TRUE(helpShown);
-    EXPECT_TRUE(help.visible);
-    EXPECT_EQ(press(glfw2::KEY_F1), Messages{});
-    EXPECT_FALSE(helpShown);
-    EXPECT_FALSE(help.visible);
-
-    EXPECT_EQ(press(glfw2::KEY_F2), Messages{"FPS Off"});
-    EXPECT_FALSE(fpsShown);
-    EXPECT_FALSE(fps.visible);
-    EXPECT_EQ(press(glfw2::KEY_F2), Messages{"FPS On"});
-    EXPECT_TRUE(fpsShown);
-    EXPECT_TRUE(fps.visible);
+    for (bool shown : {true, false}) {
+        EXPECT_EQ(press(glfw2::KEY_F1), Messages{});
+        EXPECT_EQ(helpShown, shown);
+        EXPECT_EQ(help.visible, shown);
+        EXPECT_EQ(press(glfw2::KEY_F2), Messages{shown ? "FPS Off" : "FPS On"});
+        EXPECT_EQ(fpsShown, !shown);
+        EXPECT_EQ(fps.visible, !shown);
+    }
     helpScreen = nullptr;
     fpsText = nullptr;
 }

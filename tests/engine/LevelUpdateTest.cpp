@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "engine/Camera.h"
 #include "engine/HUDCamera.h"
@@ -18,216 +20,194 @@ using testsupport::RecordingVehicle;
 
 namespace {
 
+void flagSelf(RecordingActor& self) { self.removeRequested = true; }
+
 class LevelUpdateTest : public testsupport::LevelTestBase {
 protected:
-    bool holds(const Engine::Level& level, Engine::Actor* actor) {
-        return std::find(level.actors.begin(), level.actors.end(), actor) != level.actors.end();
+    bool holds(Engine::Actor* actor) {
+        return std::find(level->actors.begin(), level->actors.end(), actor) != level->actors.end();
+    }
+    // A falling box `name` at x resting on a static box `other` just above
+    // it: they touch from the first step on. The first listens to collisions.
+    std::pair<RecordingActor*, RecordingActor*> addPair(const std::string& name, const std::string& other,
+                                                        float x = 0.0f) {
+        auto* a = new RecordingActor(journal, name, glm::vec3(x, 0, 0), 1.0f);
+        auto* b = new RecordingActor(journal, other, glm::vec3(x, 0.5f, 0), 0.0f);
+        a->wantsCollisionEvents = true;
+        level->addActor(a);
+        level->addActor(b);
+        return {a, b};
+    }
+    int deleted(const std::string& name) { return journal.count(name + ".deleted"); }
+    void SetUp() override {
+        LevelTestBase::SetUp();
+        level = std::make_unique<Engine::Level>();
+    }
+    void TearDown() override {
+        level.reset();
+        LevelTestBase::TearDown();
+    }
+    // A fresh level reading the given configuration.
+    void restart(const std::string& config) {
+        level.reset();
+        writeConfig(config);
+        level = std::make_unique<Engine::Level>();
     }
     Journal journal;
+    std::unique_ptr<Engine::Level> level;
 };
 
 TEST_F(LevelUpdateTest, ActorFlaggedInItsUpdateIsDrawnThatFrameAndDeletedAtTheNextStart) {
-    Engine::Level level;
-    auto* keep = new RecordingActor(journal, "keep", glm::vec3(20, 0, 0));
     auto* gone = new RecordingActor(journal, "gone");
-    gone->onUpdateHook = [](RecordingActor& self) { self.removeRequested = true; };
-    level.addActor(keep);
-    level.addActor(gone);
-    level.addCamera(new Engine::Camera(0, 0, 256, 256));
-    ASSERT_EQ(level.world->getNumCollisionObjects(), 2);
+    auto* hud = new RecordingActor(journal, "hud", glm::vec3(0.0f), 0.0f, false);
+    gone->onUpdateHook = hud->onUpdateHook = flagSelf;
+    level->addActor(new RecordingActor(journal, "keep", glm::vec3(20, 0, 0)));
+    level->addActor(gone);
+    level->addHUDElement(hud);
+    level->addCamera(new Engine::Camera(0, 0, 256, 256));
+    level->setHUDCamera(new Engine::HUDCamera(0, 0, 256, 256));
 
-    level.update(0.02f);
-    EXPECT_EQ(level.removalQueue.size(), 1u);
-    EXPECT_TRUE(holds(level, gone));
-    EXPECT_EQ(level.world->getNumCollisionObjects(), 2);
-    level.render(true);
-    EXPECT_EQ(journal.count("gone.render"), 1);
-    EXPECT_EQ(journal.count("gone.deleted"), 0);
+    level->update(0.02f);
+    EXPECT_EQ(level->removalQueue.size(), 2u);
+    EXPECT_TRUE(holds(gone));
+    EXPECT_EQ(level->world->getNumCollisionObjects(), 2);
+    level->render(true);
+    EXPECT_EQ(journal.count("gone.render") + journal.count("hud.render"), 2);
+    EXPECT_EQ(deleted("gone") + deleted("hud"), 0);
 
     journal.events.clear();
-    level.update(0.02f);
-    ASSERT_EQ(journal.count("gone.deleted"), 1);
+    level->update(0.02f);
+    ASSERT_EQ(deleted("gone"), 1);
     EXPECT_EQ(journal.count("gone.bodyInWorld"), 0) << "body still in the world when deleted";
     EXPECT_EQ(journal.count("gone.update"), 0);
     EXPECT_LT(journal.indexOf("gone.deleted"), journal.indexOf("keep.update"));
-    EXPECT_EQ(level.actors.size(), 1u);
-    EXPECT_TRUE(level.removalQueue.empty());
-    EXPECT_EQ(level.world->getNumCollisionObjects(), 1);
+    EXPECT_EQ(level->actors.size(), 1u);
+    EXPECT_TRUE(level->removalQueue.empty());
+    EXPECT_EQ(level->world->getNumCollisionObjects(), 1);
+    EXPECT_EQ(deleted("hud"), 1);
+    EXPECT_TRUE(level->hudElements.empty());
+    level->render(true);
+    EXPECT_EQ(journal.count("hud.render"), 0);
 }
 
 TEST_F(LevelUpdateTest, ActorFlaggedInCollisionHandlerGoesOneFrameLater) {
-    Engine::Level level;
-    auto* a = new RecordingActor(journal, "a", glm::vec3(0, 0, 0), 1.0f);
-    auto* b = new RecordingActor(journal, "b", glm::vec3(0, 0.5f, 0), 0.0f);
-    a->wantsCollisionEvents = true;
-    a->onCollisionHook = [](RecordingActor& self) { self.removeRequested = true; };
-    level.addActor(a);
-    level.addActor(b);
-
-    level.update(0.02f); // the step's dispatch flags a
+    RecordingActor* a = addPair("a", "b").first;
+    a->onCollisionHook = flagSelf;
+    level->update(0.02f); // the step's dispatch flags a
     ASSERT_GE(journal.count("a.hit:b"), 1);
-    EXPECT_TRUE(level.removalQueue.empty());
-    level.update(0.02f); // queued after its update
-    EXPECT_EQ(journal.count("a.deleted"), 0);
-    EXPECT_EQ(level.removalQueue.size(), 1u);
-    level.update(0.02f); // removed at the start
-    EXPECT_EQ(journal.count("a.deleted"), 1);
+    EXPECT_TRUE(level->removalQueue.empty());
+    level->update(0.02f); // queued after its update
+    EXPECT_EQ(deleted("a"), 0);
+    EXPECT_EQ(level->removalQueue.size(), 1u);
+    level->update(0.02f); // removed at the start
+    EXPECT_EQ(deleted("a"), 1);
     EXPECT_EQ(journal.count("a.bodyInWorld"), 0);
-    EXPECT_FALSE(holds(level, a));
-}
-
-TEST_F(LevelUpdateTest, HudElementThatAsksToGoIsTakenOutAndDeletedOnce) {
-    Engine::Level level;
-    auto* element = new RecordingActor(journal, "hud", glm::vec3(0.0f), 0.0f, false);
-    element->onUpdateHook = [](RecordingActor& self) { self.removeRequested = true; };
-    level.addHUDElement(element);
-    level.setHUDCamera(new Engine::HUDCamera(0, 0, 256, 256));
-    level.update(0.02f);
-    level.render(true);
-    EXPECT_EQ(journal.count("hud.render"), 1);
-    level.update(0.02f);
-    EXPECT_EQ(journal.count("hud.deleted"), 1);
-    EXPECT_TRUE(level.hudElements.empty());
-    level.render(true);
-    EXPECT_EQ(journal.count("hud.render"), 1);
+    EXPECT_FALSE(holds(a));
 }
 
 TEST_F(LevelUpdateTest, SpentEmittersGoOnePerFrameTheLaterFirst) {
-    Engine::Level level;
-    auto* first = new RecordingEmitter(journal, "first");
-    auto* second = new RecordingEmitter(journal, "second");
-    auto* edge = new RecordingEmitter(journal, "edge");
-    for (RecordingEmitter* e : {first, second}) {
-        e->emitterLife = 0.5f;
-        e->particleLife = 0.25f;
+    RecordingEmitter* emitters[3];
+    const char* names[3] = {"first", "second", "edge"};
+    for (int i = 0; i < 3; ++i) {
+        emitters[i] = new RecordingEmitter(journal, names[i]);
+        emitters[i]->emitterLife = i < 2 ? 0.5f : 0.0f;
+        emitters[i]->particleLife = i < 2 ? 0.25f : 1.0f; // edge: exactly at -particleLife is not spent
+        level->addEmitter(emitters[i]);
     }
-    // Exactly at -particleLife is not yet spent.
-    edge->emitterLife = 0.0f;
-    edge->particleLife = 1.0f;
-    level.addEmitter(first);
-    level.addEmitter(second);
-    level.addEmitter(edge);
-
-    level.update(1.0f);
-    EXPECT_EQ(journal.count("second.deleted"), 1);
-    EXPECT_EQ(journal.count("first.deleted"), 0);
-    EXPECT_EQ(journal.count("edge.deleted"), 0);
-    level.update(0.0f);
-    EXPECT_EQ(journal.count("first.deleted"), 1);
+    level->update(1.0f);
+    EXPECT_EQ(deleted("second"), 1);
+    EXPECT_EQ(deleted("first"), 0);
+    level->update(0.0f);
+    EXPECT_EQ(deleted("first"), 1);
     EXPECT_EQ(journal.count("first.update"), 2);
-    level.update(0.0f);
-    EXPECT_EQ(journal.count("edge.deleted"), 0);
-    ASSERT_EQ(level.emitters.size(), 1u);
-    EXPECT_EQ(level.emitters.front(), edge);
+    level->update(0.0f);
+    EXPECT_EQ(deleted("edge"), 0);
+    ASSERT_EQ(level->emitters.size(), 1u);
+    EXPECT_EQ(level->emitters.front(), emitters[2]);
 }
 
 TEST_F(LevelUpdateTest, ShortFramesMayStepNothingAndLongFramesStepOnce) {
-    Engine::Level level;
-    auto* a = new RecordingActor(journal, "a", glm::vec3(0, 0, 0), 1.0f);
-    auto* b = new RecordingActor(journal, "b", glm::vec3(0, 0.5f, 0), 0.0f);
+    addPair("a", "b");
     auto* faller = new RecordingActor(journal, "faller", glm::vec3(50, 0, 0), 1.0f);
-    a->wantsCollisionEvents = true;
-    level.addActor(a);
-    level.addActor(b);
-    level.addActor(faller);
-
-    level.update(0.01f);
+    level->addActor(faller);
+    level->update(0.01f);
     EXPECT_EQ(journal.count("a.hit:b"), 0);
     EXPECT_FLOAT_EQ(faller->rigidBody->getLinearVelocity().y(), 0.0f);
-    level.update(0.01f); // 0.02 s have gathered: one step
+    level->update(0.01f); // 0.02 s have gathered: one step
     EXPECT_EQ(journal.count("a.hit:b"), 1);
-
     const float before = faller->rigidBody->getLinearVelocity().y();
-    level.update(1.0f);
+    level->update(1.0f);
     EXPECT_EQ(journal.count("a.hit:b"), 2);
     EXPECT_NEAR(faller->rigidBody->getLinearVelocity().y() - before, -10.0f / 60.0f, 1e-3f);
 }
 
 TEST_F(LevelUpdateTest, DispatchCallsOnlyFlaggedActorsFirstBodyFirstAndSkipsStrangers) {
-    Engine::Level level;
-    auto* a = new RecordingActor(journal, "a", glm::vec3(0, 0, 0), 1.0f);
-    auto* b = new RecordingActor(journal, "b", glm::vec3(0, 0.5f, 0), 0.0f);
+    auto [a, b] = addPair("a", "b");
     auto* lone = new RecordingActor(journal, "lone", glm::vec3(40, 0, 0), 1.0f);
-    a->wantsCollisionEvents = true;
     lone->wantsCollisionEvents = true;
-    level.addActor(a);
-    level.addActor(b);
-    level.addActor(lone);
+    level->addActor(lone);
     // A body that belongs to no actor, touching `lone`.
     btBoxShape strangerShape(btVector3(1, 1, 1));
     btRigidBody stranger(0.0f, nullptr, &strangerShape);
     stranger.getWorldTransform().setOrigin(btVector3(40, 0.5f, 0));
-    level.world->addRigidBody(&stranger);
+    level->world->addRigidBody(&stranger);
 
-    level.update(0.02f);
-    EXPECT_EQ(level.dispatcher->getNumManifolds(), 2);
+    level->update(0.02f);
+    EXPECT_EQ(level->dispatcher->getNumManifolds(), 2);
     EXPECT_EQ(journal.count("a.hit:b"), 1);
-    EXPECT_EQ(journal.count("b.hit:a"), 0);
-    EXPECT_EQ(journal.count("lone.hit:?"), 0);
+    EXPECT_EQ(journal.count("b.hit:a") + journal.count("lone.hit:?"), 0);
 
     // Both flagged: the manifold's first body hears first.
     b->wantsCollisionEvents = true;
     journal.events.clear();
-    level.update(0.02f);
-    btPersistentManifold* manifold = nullptr;
-    for (int i = 0; i < level.dispatcher->getNumManifolds(); ++i) {
-        btPersistentManifold* m = level.dispatcher->getManifoldByIndexInternal(i);
-        if (m->getBody0()->getUserPointer() == a || m->getBody1()->getUserPointer() == a)
-            manifold = m;
+    level->update(0.02f);
+    const btPersistentManifold* manifold = nullptr;
+    for (int i = 0; i < level->dispatcher->getNumManifolds(); ++i) {
+        const btPersistentManifold* m = level->dispatcher->getManifoldByIndexInternal(i);
+        if (m->getBody0()->getUserPointer() == a || m->getBody1()->getUserPointer() == a) manifold = m;
     }
     ASSERT_NE(manifold, nullptr);
     const bool aFirst = manifold->getBody0()->getUserPointer() == a;
-    const int ia = journal.indexOf("a.hit:b");
-    const int ib = journal.indexOf("b.hit:a");
+    const int ia = journal.indexOf("a.hit:b"), ib = journal.indexOf("b.hit:a");
     ASSERT_GE(ia, 0);
     ASSERT_GE(ib, 0);
-    EXPECT_EQ(aFirst, ia < ib);
-    EXPECT_EQ(std::abs(ia - ib), 1);
-
-    level.world->removeRigidBody(&stranger);
+    EXPECT_EQ(ib - ia, aFirst ? 1 : -1);
+    level->world->removeRigidBody(&stranger);
 }
 
 TEST_F(LevelUpdateTest, RemovingActorsFromACollisionHandlerWaitsForTheNextFrame) {
-    Engine::Level level;
-    auto* a = new RecordingActor(journal, "a", glm::vec3(0, 0, 0), 1.0f);
-    auto* b = new RecordingActor(journal, "b", glm::vec3(0, 0.5f, 0), 0.0f);
-    auto* c = new RecordingActor(journal, "c", glm::vec3(30, 0, 0), 1.0f);
-    auto* d = new RecordingActor(journal, "d", glm::vec3(30, 0.5f, 0), 0.0f);
-    for (RecordingActor* r : {a, b, c, d}) {
-        r->wantsCollisionEvents = true;
-        level.addActor(r);
-    }
-    Engine::Level* owner = &level;
+    addPair("a", "b");
+    addPair("c", "d", 30.0f);
     bool done = false;
-    auto dropAll = [owner, &done, a, b, c, d](RecordingActor&) {
-        if (done) return;
-        done = true;
-        for (Engine::Actor* victim : {static_cast<Engine::Actor*>(a), static_cast<Engine::Actor*>(b),
-                                      static_cast<Engine::Actor*>(c), static_cast<Engine::Actor*>(d)})
-            owner->removeActor(victim);
-    };
     // Whichever hears first removes every actor; the walk goes on over live
     // actors and they go at the start of the next update.
-    a->onCollisionHook = b->onCollisionHook = c->onCollisionHook = d->onCollisionHook = dropAll;
-    level.update(0.02f);
+    for (Engine::Actor* actor : level->actors) {
+        auto* r = static_cast<RecordingActor*>(actor);
+        r->wantsCollisionEvents = true;
+        r->onCollisionHook = [this, &done](RecordingActor&) {
+            if (done) return;
+            done = true;
+            const std::vector<Engine::Actor*> all(level->actors.begin(), level->actors.end());
+            for (Engine::Actor* victim : all) level->removeActor(victim);
+        };
+    }
+    level->update(0.02f);
     EXPECT_TRUE(done);
-    EXPECT_EQ(journal.count("a.deleted") + journal.count("c.deleted"), 0);
+    EXPECT_EQ(deleted("a") + deleted("c"), 0);
     EXPECT_EQ(journal.count("a.hit:b") + journal.count("c.hit:d"), 2);
-    EXPECT_EQ(level.removalQueue.size(), 4u);
-    level.update(0.02f);
-    EXPECT_TRUE(level.actors.empty());
-    EXPECT_EQ(level.world->getNumCollisionObjects(), 0);
-    for (const char* name : {"a", "b", "c", "d"})
-        EXPECT_EQ(journal.count(std::string(name) + ".deleted"), 1) << name;
+    EXPECT_EQ(level->removalQueue.size(), 4u);
+    level->update(0.02f);
+    EXPECT_TRUE(level->actors.empty());
+    EXPECT_EQ(level->world->getNumCollisionObjects(), 0);
+    for (const char* name : {"a", "b", "c", "d"}) EXPECT_EQ(deleted(name), 1) << name;
 }
 
 TEST_F(LevelUpdateTest, DestructorDeletesEverythingOnceAndTheVehicleOnlyOnce) {
-    auto level = std::make_unique<Engine::Level>();
     auto* car = new RecordingVehicle(journal, "car");
     car->collisionShape = new btBoxShape(btVector3(1, 1, 1));
     car->mass = 5.0f;
     auto* queued = new RecordingActor(journal, "queued", glm::vec3(10, 0, 0));
-    queued->onUpdateHook = [](RecordingActor& self) { self.removeRequested = true; };
+    queued->onUpdateHook = flagSelf;
     level->addVehicle(car);
     level->addActor(queued);
     level->addActor(new RecordingActor(journal, "plain", glm::vec3(20, 0, 0)));
@@ -240,36 +220,31 @@ TEST_F(LevelUpdateTest, DestructorDeletesEverythingOnceAndTheVehicleOnlyOnce) {
     ASSERT_EQ(level->removalQueue.size(), 1u);
 
     level.reset();
-    for (const char* name : {"car", "queued", "plain", "hud", "smoke"})
-        EXPECT_EQ(journal.count(std::string(name) + ".deleted"), 1) << name;
-    EXPECT_EQ(journal.count("queued.bodyInWorld"), 0);
-    EXPECT_EQ(journal.count("plain.bodyInWorld"), 0);
+    for (const char* name : {"car", "queued", "plain", "hud", "smoke"}) EXPECT_EQ(deleted(name), 1) << name;
+    EXPECT_EQ(journal.count("queued.bodyInWorld") + journal.count("plain.bodyInWorld"), 0);
 }
 
 TEST_F(LevelUpdateTest, RemovedVehicleLeavesItsSlotAndGetsNoMoreInput) {
-    writeConfig("p_1_up = key_up\np_2_up = key_w\n");
-    Engine::Level level;
+    restart("p_1_up = key_up\np_2_up = key_w\n");
     auto* one = new RecordingVehicle(journal, "one");
-    auto* two = new RecordingVehicle(journal, "two");
-    level.addVehicle(one);
-    level.addVehicle(two);
+    level->addVehicle(one);
+    level->addVehicle(new RecordingVehicle(journal, "two"));
     glfw2::seam::setKey(glfw2::KEY_UP, true);
     glfw2::seam::setKey('W', true);
-    level.removeActor(one);
-    ASSERT_EQ(level.vehicles.size(), 2u);
-    EXPECT_EQ(level.vehicles[0], nullptr);
-    level.update(0.02f);
+    level->removeActor(one);
+    ASSERT_EQ(level->vehicles.size(), 2u);
+    EXPECT_EQ(level->vehicles[0], nullptr);
+    level->update(0.02f);
     EXPECT_EQ(journal.count("two.accelerate"), 1);
-    EXPECT_EQ(journal.count("one.deleted"), 1);
+    EXPECT_EQ(deleted("one"), 1);
 }
 
 TEST_F(LevelUpdateTest, WorldKnowsItsLevelAndTheLevelItsWindowSize) {
-    writeConfig("width = 640\nheight = 480\n");
-    Engine::Level level;
-    EXPECT_EQ(level.world->getWorldUserInfo(), &level);
-    EXPECT_EQ(level.width, 640);
-    EXPECT_EQ(level.height, 480);
-    EXPECT_FLOAT_EQ(level.world->getGravity().y(), -10.0f);
+    restart("width = 640\nheight = 480\n");
+    EXPECT_EQ(level->world->getWorldUserInfo(), level.get());
+    EXPECT_EQ(level->width, 640);
+    EXPECT_EQ(level->height, 480);
+    EXPECT_FLOAT_EQ(level->world->getGravity().y(), -10.0f);
     const std::string logText = dir->read("qelm.log");
     EXPECT_NE(logText.find("BULLET: initialized\n"), std::string::npos) << logText;
 }

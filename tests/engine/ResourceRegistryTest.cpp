@@ -46,7 +46,7 @@ protected:
     std::unique_ptr<ScopedWorkDir> work;
 };
 
-TEST_F(ResourceRegistryTest, SimpleIsBuiltOnceAndOtherNamesGiveNothing) {
+TEST_F(ResourceRegistryTest, SimpleIsBuiltOnceFromTheShippedShaders) {
     REQUIRE_GL_CONTEXT();
     testsupport::installShaders();
     EXPECT_EQ(ResourceRegistry::getProgram("Simple"), nullptr);
@@ -55,44 +55,35 @@ TEST_F(ResourceRegistryTest, SimpleIsBuiltOnceAndOtherNamesGiveNothing) {
 
     ShaderProgramHandler* first = ResourceRegistry::getProgram("simple");
     ASSERT_NE(first, nullptr);
-    ASSERT_NE(first->program, 0u);
     GLint linked = 0;
     glGetProgramiv(first->program, GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << "the shipped shaders must link";
-    const std::string afterFirst = logText();
-    EXPECT_EQ(afterFirst,
-              "ShaderHandler: shader compiled (shader/simple.vert)\n"
-              "ShaderHandler: shader compiled (shader/simple.frag)\n"
-              "ShaderProgramHandler: shader program built (" +
-                  std::to_string(first->program) + ")\n");
-
+    EXPECT_EQ(logText(), "ShaderHandler: shader compiled (shader/simple.vert)\n"
+                         "ShaderHandler: shader compiled (shader/simple.frag)\n"
+                         "ShaderProgramHandler: shader program built (" +
+                             std::to_string(first->program) + ")\n");
     EXPECT_EQ(ResourceRegistry::getProgram("simple"), first);
     EXPECT_EQ(logText(), "") << "the second request logs nothing";
     // The program holds the two cached shaders, vertex first.
     ASSERT_EQ(first->shaders->size(), 2u);
     EXPECT_EQ((*first->shaders)[0], ResourceRegistry::getShader("shader/simple.vert"));
     EXPECT_EQ((*first->shaders)[1], ResourceRegistry::getShader("shader/simple.frag"));
-}
 
-TEST_F(ResourceRegistryTest, ShippedShadersDeclareTheWholeInterface) {
-    REQUIRE_GL_CONTEXT();
-    testsupport::installShaders();
-    ShaderProgramHandler* program = ResourceRegistry::getProgram("simple");
-    ASSERT_NE(program, nullptr);
     // Every value that drawing feeds must reach the shaders (the previous
     // camera values are declared for effects and may be dropped as unused).
     for (const char* name : {"cameraTransform", "cameraLocation", "worldTransform",
                              "normalTransform", "ambientLight", "mainLightLocation",
                              "mainLightColor", "textureData", "shaderMode", "Ka", "Kd", "Ke",
                              "Ks", "Ns", "d", "colorBias"})
-        EXPECT_NE(glGetUniformLocation(program->program, name), -1) << name;
+        EXPECT_NE(glGetUniformLocation(first->program, name), -1) << name;
     for (const char* name : {"vertex", "texcoord", "normal"})
-        EXPECT_NE(glGetAttribLocation(program->program, name), -1) << name;
+        EXPECT_NE(glGetAttribLocation(first->program, name), -1) << name;
 }
 
-TEST_F(ResourceRegistryTest, ShadersAreCachedByFoundPath) {
+TEST_F(ResourceRegistryTest, ShadersAreCachedByFoundPathEvenWhenUnsupported) {
     REQUIRE_GL_CONTEXT();
     dir.write("a/shader/one.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
+    dir.write("a/b/shader/x.glsl", "void main() {}\n");
     ShaderHandler* viaSearch = ResourceRegistry::getShader("shader/one.vert");
     ASSERT_NE(viaSearch, nullptr);
     EXPECT_EQ(*viaSearch->fileName, "../shader/one.vert");
@@ -102,48 +93,38 @@ TEST_F(ResourceRegistryTest, ShadersAreCachedByFoundPath) {
     EXPECT_EQ(ResourceRegistry::getShader("shader/none.vert"), nullptr);
     EXPECT_EQ(ResourceRegistry::instance->shaders->size(), 1u) << "a missing file is not stored";
     EXPECT_EQ(logText(), "");
-}
 
-TEST_F(ResourceRegistryTest, UnsupportedShaderIsStillCached) {
-    REQUIRE_GL_CONTEXT();
-    dir.write("a/b/shader/x.glsl", "void main() {}\n");
-    ShaderHandler* handler = ResourceRegistry::getShader("shader/x.glsl");
-    ASSERT_NE(handler, nullptr);
-    EXPECT_EQ(handler->id, 0u);
-    EXPECT_EQ(ResourceRegistry::getShader("shader/x.glsl"), handler);
+    ShaderHandler* glsl = ResourceRegistry::getShader("shader/x.glsl");
+    ASSERT_NE(glsl, nullptr);
+    EXPECT_EQ(glsl->id, 0u);
+    EXPECT_EQ(ResourceRegistry::getShader("shader/x.glsl"), glsl);
     EXPECT_EQ(logText(), "ShaderHandler: tried to add unsupported shader type (shader/x.glsl)");
 }
 
 TEST_F(ResourceRegistryTest, MeshesAreLoadedOncePerFoundPath) {
     REQUIRE_GL_CONTEXT();
+    // Missing: neither logged nor stored.
+    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
+    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
+    EXPECT_TRUE(ResourceRegistry::instance->meshes->empty());
+    EXPECT_EQ(logText(), "");
+
     testsupport::writeTexturedQuad(dir.path() + "/a/m", "quad", {255, 0, 0}, {0, 0, 255});
     MeshHandler* mesh = ResourceRegistry::getMesh("m/quad.obj");
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(ResourceRegistry::getMesh("../m/quad.obj"), mesh);
     EXPECT_EQ(logText(), "Loading... ../m/quad.obj\n");
-
-    // Loaded and given buffers.
-    ASSERT_TRUE(mesh->hasFaceGroup("tex"));
     FaceGroup* group = mesh->getFaceGroup("tex");
+    ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->vertexCount, 6u);
     EXPECT_TRUE(group->hasTexture);
     for (GLuint buffer : group->vbo) EXPECT_NE(buffer, 0u);
-}
 
-TEST_F(ResourceRegistryTest, MissingMeshIsNeitherLoggedNorStored) {
-    REQUIRE_GL_CONTEXT();
-    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
-    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
-    EXPECT_TRUE(ResourceRegistry::instance->meshes->empty());
-    EXPECT_EQ(logText(), "");
-}
-
-TEST_F(ResourceRegistryTest, EmptyMeshFileIsStoredAndNotReadAgain) {
-    REQUIRE_GL_CONTEXT();
+    // An empty file is stored and not read again.
     dir.write("a/b/m/empty.obj", "# nothing\n");
-    MeshHandler* mesh = ResourceRegistry::getMesh("m/empty.obj");
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(ResourceRegistry::getMesh("m/empty.obj"), mesh);
+    MeshHandler* empty = ResourceRegistry::getMesh("m/empty.obj");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(ResourceRegistry::getMesh("m/empty.obj"), empty);
     EXPECT_EQ(logText(), "Loading... m/empty.obj\n");
 }
 
@@ -157,8 +138,7 @@ TEST_F(ResourceRegistryTest, MissingShaderFileIsReportedAndTheProgramBuiltFromTh
     EXPECT_EQ(*(*program->shaders)[0]->fileName, "shader/simple.frag");
     const std::string text = logText();
     EXPECT_NE(text.find("ResourceRegistry: shader file not found (shader/simple.vert)\n"),
-              std::string::npos)
-        << text;
+              std::string::npos) << text;
     EXPECT_EQ(text.find("simple.frag) not found"), std::string::npos);
     EXPECT_NE(text.find("ShaderProgramHandler: shader program built ("), std::string::npos);
     while (glGetError() != GL_NO_ERROR) {}

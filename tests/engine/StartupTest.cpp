@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "engine/Config.h"
 #include "engine/Globals.h"
@@ -17,25 +18,16 @@
 
 namespace {
 
-struct Size {
-    int w, h;
-};
-
-Size requested(int w, int h) {
-    Size s{0, 0};
-    windowRequestSize(w, h, s.w, s.h);
-    return s;
-}
-
 TEST(WindowRequestSize, MissingSidesFollowTheOldLibrary) {
-    EXPECT_EQ(requested(800, 600).w, 800);
-    EXPECT_EQ(requested(800, 600).h, 600);
-    EXPECT_EQ(requested(0, 0).w, 640);
-    EXPECT_EQ(requested(0, 0).h, 480);
-    EXPECT_EQ(requested(-3, -7).w, 640);
-    EXPECT_EQ(requested(800, 0).h, 600);
-    EXPECT_EQ(requested(0, 300).w, 400);
-    EXPECT_EQ(requested(1, 0).h, 1);  // never a side of 0
+    // {asked w, h, given w, h}; a side of 0 is never given.
+    const int cases[][4] = {{800, 600, 800, 600}, {0, 0, 640, 480}, {-3, -7, 640, 480},
+                            {800, 0, 800, 600},   {0, 300, 400, 300}, {1, 0, 1, 1}};
+    for (const auto& c : cases) {
+        int w = 0, h = 0;
+        windowRequestSize(c[0], c[1], w, h);
+        EXPECT_EQ(w, c[2]) << c[0] << "x" << c[1];
+        EXPECT_EQ(h, c[3]) << c[0] << "x" << c[1];
+    }
 }
 
 class StartupGLTest : public ::testing::Test {
@@ -58,9 +50,7 @@ TEST_F(StartupGLTest, OffscreenFramebufferOfTheWindowSize) {
     testing::internal::CaptureStdout();
     createOffscreenFramebuffer(64, 32);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    ASSERT_NE(offscreenFramebuffer, 0u);
-    ASSERT_NE(offscreenColorTexture, 0u);
-    ASSERT_NE(offscreenDepthBuffer, 0u);
+    ASSERT_TRUE(offscreenFramebuffer && offscreenColorTexture && offscreenDepthBuffer);
 
     glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
@@ -70,15 +60,13 @@ TEST_F(StartupGLTest, OffscreenFramebufferOfTheWindowSize) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     EXPECT_EQ(depthBits, 24);
 
-    GLint width = 0, height = 0, minFilter = 0;
+    GLint texture[3] = {0, 0, 0}; // width, height, min filter
     glBindTexture(GL_TEXTURE_2D, offscreenColorTexture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &texture[0]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &texture[1]);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &texture[2]);
     glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(width, 64);
-    EXPECT_EQ(height, 32);
-    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(std::vector<GLint>(texture, texture + 3), (std::vector<GLint>{64, 32, GL_LINEAR_MIPMAP_LINEAR}));
     // The colour texture is not one of the textures the key commands switch.
     EXPECT_TRUE(textureNames.empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -106,12 +94,8 @@ TEST_F(StartupGLTest, SizelessFramebufferIsReportedOnStandardOutputOnly) {
 }
 
 // A level that counts its frames.
-class CountingLevel : public testsupport::MessageRecordingLevel {
-public:
-    void onUpdate(float dt) override {
-        ++updates;
-        lastDt = dt;
-    }
+struct CountingLevel : testsupport::MessageRecordingLevel {
+    void onUpdate(float dt) override { ++updates, lastDt = dt; }
     int updates = 0;
     float lastDt = -1.0f;
 };

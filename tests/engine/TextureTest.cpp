@@ -23,16 +23,10 @@ struct Texel {
 
 // Pixel (x, y) of the test pictures; y counts from the bottom row.
 RGBQUAD colourAt(unsigned x, unsigned y, unsigned alpha) {
-    RGBQUAD q;
-    q.rgbRed = BYTE(10 + 40 * x);
-    q.rgbGreen = BYTE(20 + 70 * y);
-    q.rgbBlue = BYTE(200 - 30 * x - 10 * y);
-    q.rgbReserved = BYTE(alpha);
-    return q;
+    return {BYTE(200 - 30 * x - 10 * y), BYTE(20 + 70 * y), BYTE(10 + 40 * x), BYTE(alpha)};
 }
 
-// Writes a picture of the given size and depth; with alpha < 255 the
-// alpha of pixel (x, y) is alpha - 20 * x.
+// With alpha < 255 the alpha of pixel (x, y) is alpha - 20 * x.
 void writeImage(const std::string& path, unsigned w, unsigned h, unsigned bpp,
                 unsigned alpha, FREE_IMAGE_FORMAT format = FIF_PNG) {
     FIBITMAP* dib = FreeImage_Allocate(int(w), int(h), int(bpp));
@@ -43,6 +37,24 @@ void writeImage(const std::string& path, unsigned w, unsigned h, unsigned bpp,
             FreeImage_SetPixelColor(dib, x, y, &q);
         }
     ASSERT_TRUE(FreeImage_Save(format, dib, path.c_str(), 0));
+    FreeImage_Unload(dib);
+}
+
+// Saves an 8-bit palette picture (rows from the bottom); palette entry
+// `transparent` (if any) gets alpha 0.
+void writePalette(const char* path, const std::vector<std::vector<BYTE>>& rows,
+                  void (*fill)(RGBQUAD*), int transparent = -1) {
+    FIBITMAP* dib = FreeImage_Allocate(int(rows[0].size()), int(rows.size()), 8);
+    fill(FreeImage_GetPalette(dib));
+    if (transparent >= 0) {
+        BYTE table[256];
+        for (int i = 0; i < 256; ++i) table[i] = i == transparent ? 0 : 255;
+        FreeImage_SetTransparencyTable(dib, table, 256);
+    }
+    for (unsigned y = 0; y < rows.size(); ++y)
+        for (unsigned x = 0; x < rows[y].size(); ++x)
+            FreeImage_SetPixelIndex(dib, x, y, const_cast<BYTE*>(&rows[y][x]));
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, dib, path, 0));
     FreeImage_Unload(dib);
 }
 
@@ -73,135 +85,74 @@ protected:
 
 } // namespace
 
-TEST_F(Texture, TwentyFourBitImageBecomesRgbFromBgr) {
+TEST_F(Texture, EachDepthUploadsEveryPixelInItsFormat) {
     REQUIRE_GL_CONTEXT();
-    // Width 3: rows of 9 bytes padded to 12.
+    // Width 3 at 24 bits: rows of 9 bytes padded to 12. The opaque 32-bit
+    // TGA is reported as RGB but has four bytes per pixel.
     writeImage("rgb.png", 3, 2, 24, 255);
-    ASSERT_TRUE(mesh.loadTexture("rgb.png", &group));
-    EXPECT_TRUE(group.hasTexture);
-    EXPECT_EQ(group.pixelFormat, GLenum(GL_BGR));
-    EXPECT_EQ(group.internalFormat, GL_RGB);
-    EXPECT_EQ(group.imageWidth, 3u);
-    EXPECT_EQ(group.imageHeight, 2u);
-    EXPECT_EQ(group.textureUnit, GLenum(GL_TEXTURE0));
-    EXPECT_EQ(group.samplerUnit, 0);
-    EXPECT_EQ(textureNames, (std::vector<unsigned int>{group.textureId}));
-    const std::vector<Texel> texels = readBack(group.textureId, 3, 2);
-    for (unsigned y = 0; y < 2; ++y)
-        for (unsigned x = 0; x < 3; ++x) {
-            const RGBQUAD want = colourAt(x, y, 255);
-            const Texel got = texels[y * 3 + x];
-            EXPECT_EQ(got.r, want.rgbRed) << x << "," << y;
-            EXPECT_EQ(got.g, want.rgbGreen) << x << "," << y;
-            EXPECT_EQ(got.b, want.rgbBlue) << x << "," << y;
-            EXPECT_EQ(got.a, 255u);
-        }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST_F(Texture, ThirtyTwoBitImagesUseBgraAndKeepTheirAlpha) {
-    REQUIRE_GL_CONTEXT();
     writeImage("alpha.png", 3, 2, 32, 200);
-    ASSERT_TRUE(mesh.loadTexture("alpha.png", &group));
-    EXPECT_EQ(group.pixelFormat, GLenum(GL_BGRA));
-    EXPECT_EQ(group.internalFormat, GL_RGBA);
-    std::vector<Texel> texels = readBack(group.textureId, 3, 2);
-    EXPECT_EQ(texels[4].r, colourAt(1, 1, 0).rgbRed);
-    EXPECT_EQ(texels[4].b, colourAt(1, 1, 0).rgbBlue);
-    EXPECT_EQ(texels[4].a, 180u);
-    EXPECT_EQ(texels[2].a, 160u);
-
-    // Fully opaque 32-bit: reported as RGB, but four bytes per pixel.
-    FaceGroup opaque("opaque");
     writeImage("opaque.tga", 5, 3, 32, 255, FIF_TARGA);
-    {
-        // The file really is what this case is about.
-        FIBITMAP* check = FreeImage_Load(FIF_TARGA, "opaque.tga", 0);
-        ASSERT_NE(check, nullptr);
-        EXPECT_EQ(FreeImage_GetBPP(check), 32u);
-        EXPECT_EQ(FreeImage_GetColorType(check), FIC_RGB);
-        FreeImage_Unload(check);
+    FIBITMAP* check = FreeImage_Load(FIF_TARGA, "opaque.tga", 0);
+    ASSERT_TRUE(check && FreeImage_GetBPP(check) == 32u && FreeImage_GetColorType(check) == FIC_RGB);
+    FreeImage_Unload(check);
+
+    struct Case { const char* file; unsigned w, h, alpha; GLenum format; GLint internal; };
+    const Case cases[] = {{"rgb.png", 3, 2, 255, GL_BGR, GL_RGB},
+                          {"alpha.png", 3, 2, 200, GL_BGRA, GL_RGBA},
+                          {"opaque.tga", 5, 3, 255, GL_BGRA, GL_RGB}};
+    std::vector<unsigned int> names;
+    for (const Case& c : cases) {
+        FaceGroup g(c.file);
+        ASSERT_TRUE(mesh.loadTexture(c.file, &g)) << c.file;
+        names.push_back(g.textureId);
+        EXPECT_TRUE(g.hasTexture);
+        EXPECT_EQ(g.pixelFormat, c.format) << c.file;
+        EXPECT_EQ(g.internalFormat, c.internal) << c.file;
+        EXPECT_EQ(glm::uvec2(g.imageWidth, g.imageHeight), glm::uvec2(c.w, c.h)) << c.file;
+        EXPECT_EQ(g.textureUnit, GLenum(GL_TEXTURE0));
+        const std::vector<Texel> texels = readBack(g.textureId, c.w, c.h);
+        for (unsigned y = 0; y < c.h; ++y)
+            for (unsigned x = 0; x < c.w; ++x) {
+                const RGBQUAD want = colourAt(x, y, c.alpha == 255 ? 255 : c.alpha - 20 * x);
+                const Texel got = texels[y * c.w + x];
+                EXPECT_TRUE(got.r == want.rgbRed && got.g == want.rgbGreen &&
+                            got.b == want.rgbBlue && got.a == want.rgbReserved)
+                    << c.file << " " << x << "," << y;
+            }
     }
-    ASSERT_TRUE(mesh.loadTexture("opaque.tga", &opaque));
-    EXPECT_EQ(opaque.pixelFormat, GLenum(GL_BGRA));
-    EXPECT_EQ(opaque.internalFormat, GL_RGB);
-    texels = readBack(opaque.textureId, 5, 3);
-    for (unsigned y = 0; y < 3; ++y)
-        for (unsigned x = 0; x < 5; ++x) {
-            const RGBQUAD want = colourAt(x, y, 255);
-            EXPECT_EQ(texels[y * 5 + x].r, want.rgbRed) << x << "," << y;
-            EXPECT_EQ(texels[y * 5 + x].g, want.rgbGreen) << x << "," << y;
-            EXPECT_EQ(texels[y * 5 + x].b, want.rgbBlue) << x << "," << y;
-        }
-    EXPECT_EQ(textureNames, (std::vector<unsigned int>{group.textureId, opaque.textureId}));
+    EXPECT_EQ(textureNames, names);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(Texture, OtherLayoutsAreConvertedBeforeTheUpload) {
     REQUIRE_GL_CONTEXT();
-    // 8-bit grey
-    {
-        FIBITMAP* grey = FreeImage_Allocate(3, 3, 8);
-        RGBQUAD* palette = FreeImage_GetPalette(grey);
-        for (int i = 0; i < 256; ++i)
-            palette[i].rgbRed = palette[i].rgbGreen = palette[i].rgbBlue = BYTE(i);
-        for (unsigned y = 0; y < 3; ++y)
-            for (unsigned x = 0; x < 3; ++x) {
-                BYTE v = BYTE(30 * x + 80 * y);
-                FreeImage_SetPixelIndex(grey, x, y, &v);
-            }
-        ASSERT_TRUE(FreeImage_Save(FIF_PNG, grey, "grey.png", 0));
-        FreeImage_Unload(grey);
+    writePalette("grey.png", {{0, 30, 60}, {80, 110, 140}, {160, 190, 220}},
+                 [](RGBQUAD* p) {
+                     for (int i = 0; i < 256; ++i) p[i].rgbRed = p[i].rgbGreen = p[i].rgbBlue = BYTE(i);
+                 });
+    // Entry 1 (red) is transparent, entry 2 (blue) opaque.
+    writePalette("pal.png", {{1, 2}}, [](RGBQUAD* p) { p[1].rgbRed = p[2].rgbBlue = 255; }, 1);
+    FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2);  // 16 bits per channel
+    for (unsigned y = 0; y < 2; ++y) {
+        FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep, int(y)));
+        for (unsigned x = 0; x < 2; ++x) row[x] = {WORD(0xFF00), WORD(0x8000 * y), WORD(0x4000 * x)};
     }
-    FaceGroup grey("grey");
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, deep, "deep.png", 0));
+    FreeImage_Unload(deep);
+
+    FaceGroup grey("grey"), pal("pal"), wide("deep");
     ASSERT_TRUE(mesh.loadTexture("grey.png", &grey));
-    EXPECT_EQ(grey.pixelFormat, GLenum(GL_BGR));
-    std::vector<Texel> texels = readBack(grey.textureId, 3, 3);
-    EXPECT_EQ(texels[2 * 3 + 1].r, 190u);
-    EXPECT_EQ(texels[2 * 3 + 1].g, 190u);
-
-    // 16 bits per channel
-    {
-        FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2);
-        for (unsigned y = 0; y < 2; ++y) {
-            FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep, int(y)));
-            for (unsigned x = 0; x < 2; ++x)
-                row[x] = {WORD(0xFF00), WORD(0x8000 * y), WORD(0x4000 * x)};
-        }
-        ASSERT_TRUE(FreeImage_Save(FIF_PNG, deep, "deep.png", 0));
-        FreeImage_Unload(deep);
-    }
-    FaceGroup deep("deep");
-    ASSERT_TRUE(mesh.loadTexture("deep.png", &deep));
-    texels = readBack(deep.textureId, 2, 2);
-    EXPECT_EQ(texels[3].r, 0xFFu);
-    EXPECT_EQ(texels[3].g, 0x80u);
-    EXPECT_EQ(texels[3].b, 0x40u);
-
-    // A palette with a transparent entry keeps its transparency.
-    {
-        FIBITMAP* pal = FreeImage_Allocate(2, 1, 8);
-        RGBQUAD* palette = FreeImage_GetPalette(pal);
-        palette[1].rgbRed = 255;
-        palette[2].rgbBlue = 255;
-        BYTE table[256];
-        for (BYTE& t : table) t = 255;
-        table[1] = 0;
-        FreeImage_SetTransparencyTable(pal, table, 256);
-        BYTE i1 = 1, i2 = 2;
-        FreeImage_SetPixelIndex(pal, 0, 0, &i1);
-        FreeImage_SetPixelIndex(pal, 1, 0, &i2);
-        ASSERT_TRUE(FreeImage_Save(FIF_PNG, pal, "pal.png", 0));
-        FreeImage_Unload(pal);
-    }
-    FaceGroup pal("pal");
     ASSERT_TRUE(mesh.loadTexture("pal.png", &pal));
+    ASSERT_TRUE(mesh.loadTexture("deep.png", &wide));
+    EXPECT_EQ(grey.pixelFormat, GLenum(GL_BGR));
     EXPECT_EQ(pal.pixelFormat, GLenum(GL_BGRA));
-    texels = readBack(pal.textureId, 2, 1);
-    EXPECT_EQ(texels[0].r, 255u);
-    EXPECT_EQ(texels[0].a, 0u);
-    EXPECT_EQ(texels[1].b, 255u);
-    EXPECT_EQ(texels[1].a, 255u);
+    Texel t = readBack(grey.textureId, 3, 3)[2 * 3 + 1];
+    EXPECT_TRUE(t.r == 190u && t.g == 190u);
+    std::vector<Texel> p = readBack(pal.textureId, 2, 1);
+    EXPECT_TRUE(p[0].r == 255u && p[0].a == 0u);
+    EXPECT_TRUE(p[1].b == 255u && p[1].a == 255u);
+    t = readBack(wide.textureId, 2, 2)[3];
+    EXPECT_TRUE(t.r == 0xFFu && t.g == 0x80u && t.b == 0x40u);
     EXPECT_EQ(textureNames.size(), 3u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -220,20 +171,17 @@ TEST_F(Texture, LeavesTheTextureBoundWithRepeatLinearAndOneLevel) {
     EXPECT_EQ(value, GL_TEXTURE0);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
     EXPECT_EQ(GLuint(value), group.textureId);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
-    EXPECT_EQ(value, GL_REPEAT);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
-    EXPECT_EQ(value, GL_REPEAT);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
-    EXPECT_EQ(value, GL_LINEAR);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
-    EXPECT_EQ(value, GL_LINEAR);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
-    EXPECT_EQ(value, 4);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &value);
-    EXPECT_EQ(value, 0);
-    const std::vector<Texel> texels = readBack(group.textureId, 4, 4);
-    EXPECT_EQ(texels[3 * 4 + 2].g, colourAt(2, 3, 255).rgbGreen);
+    const std::pair<GLenum, GLint> params[] = {{GL_TEXTURE_WRAP_S, GL_REPEAT}, {GL_TEXTURE_WRAP_T, GL_REPEAT},
+        {GL_TEXTURE_MIN_FILTER, GL_LINEAR}, {GL_TEXTURE_MAG_FILTER, GL_LINEAR}};
+    for (const auto& [name, want] : params) {
+        glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+        EXPECT_EQ(value, want) << name;
+    }
+    for (GLint level : {0, 1}) {
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
+        EXPECT_EQ(value, level == 0 ? 4 : 0) << level;
+    }
+    EXPECT_EQ(readBack(group.textureId, 4, 4)[3 * 4 + 2].g, colourAt(2, 3, 255).rgbGreen);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -241,56 +189,45 @@ TEST_F(Texture, FailuresMakeNoTextureAndSayWhy) {
     REQUIRE_GL_CONTEXT();
     dir.write("bad.png", "this is not a picture");
     mesh.verbose = true;
-    EXPECT_FALSE(mesh.loadTexture("nothing", &group));
-    EXPECT_FALSE(mesh.loadTexture("missing.png", &group));
-    EXPECT_FALSE(mesh.loadTexture("bad.png", &group));
+    for (const char* file : {"nothing", "missing.png", "bad.png"})
+        EXPECT_FALSE(mesh.loadTexture(file, &group)) << file;
     EXPECT_FALSE(mesh.loadTexture("rgb.png", nullptr));
     EXPECT_FALSE(group.hasTexture);
     EXPECT_EQ(group.textureId, 0u);
     EXPECT_TRUE(textureNames.empty());
     Log::destroy();
-    const std::string logText = dir.read("qelm.log");
-    EXPECT_EQ(logText,
+    EXPECT_EQ(dir.read("qelm.log"),
               "Loading Texture for Material:\npaint\nnothing\nUnknown File Format\n"
               "Loading Texture for Material:\npaint\nmissing.png\nCould Not Read Image\n"
               "Loading Texture for Material:\npaint\nbad.png\nCould Not Read Image\n");
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
 
-TEST_F(Texture, VerboseSuccessReportsTheImage) {
-    REQUIRE_GL_CONTEXT();
+    // Success reports the image.
     writeImage("rgb.png", 2, 2, 24, 255);
-    mesh.verbose = true;
     ASSERT_TRUE(mesh.loadTexture("rgb.png", &group));
     Log::destroy();
     EXPECT_EQ(dir.read("qelm.log"),
               "Loading Texture for Material:\npaint\nrgb.png\nTexture Properties:\n"
               "Image Format:13\nImage Type:1\nColor Type:2\nTexture Loaded!\n");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(Texture, EachMaterialOfAMeshGetsItsOwnTexture) {
     REQUIRE_GL_CONTEXT();
     // Found one directory up: the MTL and the pictures come from beside it.
-    dir.write("meshes/car/car.mtl", "");
+    dir.write("meshes/car/car.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
+                                    "usemtl body\nf 1 2 3\nusemtl wheel\nf 1 2 3\n");
+    dir.write("meshes/car/car.mtl", "newmtl wheel\nmap_Kd car.png\nnewmtl spare\nmap_Kd spare.png\n"
+                                    "newmtl body\nKd 1 0 0\nmap_Kd car.png\n");
     writeImage("meshes/car/car.png", 2, 2, 24, 255);
     writeImage("meshes/car/spare.png", 2, 2, 24, 255);
-    dir.write("meshes/car/car.obj",
-              "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
-              "usemtl body\nf 1 2 3\nusemtl wheel\nf 1 2 3\n");
-    dir.write("meshes/car/car.mtl",
-              "newmtl wheel\nmap_Kd car.png\n"
-              "newmtl spare\nmap_Kd spare.png\n"
-              "newmtl body\nKd 1 0 0\nmap_Kd car.png\n");
     dir.write("run/placeholder", "");
     std::filesystem::current_path(dir.path() + "/run");
     MeshHandler car;
     car.loadObj("meshes/car/car.obj");
     std::filesystem::current_path(dir.path());
-    FaceGroup* body = car.getFaceGroup("body");
-    FaceGroup* wheel = car.getFaceGroup("wheel");
+    FaceGroup *body = car.getFaceGroup("body"), *wheel = car.getFaceGroup("wheel");
     ASSERT_TRUE(body && wheel);
-    EXPECT_TRUE(body->hasTexture);
-    EXPECT_TRUE(wheel->hasTexture);
+    EXPECT_TRUE(body->hasTexture && wheel->hasTexture);
     EXPECT_NE(body->textureId, wheel->textureId);
     // In the order the MTL file names them; the unused material loads nothing.
     EXPECT_EQ(textureNames, (std::vector<unsigned int>{wheel->textureId, body->textureId}));
