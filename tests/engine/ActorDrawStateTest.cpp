@@ -65,7 +65,7 @@ void setSampler(GLuint program, GLint unit) {
 class ActorDrawStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testsupport::ensureGLContext()) GTEST_SKIP() << "no OpenGL context";
+        REQUIRE_GL_CONTEXT();
         scene = std::make_unique<DrawingScene>();
         scene->clearWindow();
         actor = std::make_unique<Engine::Actor>();

@@ -60,7 +60,7 @@ Light lightAt(float z, float strength = 0.25f) {
 class ActorRenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testsupport::ensureGLContext()) GTEST_SKIP() << "no OpenGL context";
+        REQUIRE_GL_CONTEXT();
         scene = std::make_unique<DrawingScene>();
         scene->clearWindow();
         // Over the middle half of the HUD square (pixels 64..192).
