@@ -34,13 +34,17 @@ void tell(const std::string& text) {
     if (currentLevel) currentLevel->onMessage(text);
 }
 
-void setTextureFilters(GLint minFilter, GLint magFilter, bool buildMipmaps) {
+// One step of F4 or F5: every listed texture gets the filters (and its
+// mipmaps), then the message, then no texture stays bound.
+void applyTextureStep(GLint minFilter, GLint magFilter, bool buildMipmaps, const char* message) {
     for (unsigned int name : textureNames) {
         glBindTexture(GL_TEXTURE_2D, name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
         if (buildMipmaps) glGenerateMipmap(GL_TEXTURE_2D);
     }
+    tell(message);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 // A switch whose visible object is missing does nothing at all, so that the
@@ -70,34 +74,24 @@ void toggleWireframe() {
 
 void stepTextureFilter() {
     if (textureFilterMode == 1) {
-        setTextureFilters(GL_NEAREST, GL_NEAREST, false);
-        tell("TX NearestNeighbour");
-        glBindTexture(GL_TEXTURE_2D, 0);
+        applyTextureStep(GL_NEAREST, GL_NEAREST, false, "TX NearestNeighbour");
         textureFilterMode = 2;
     } else {
-        setTextureFilters(GL_LINEAR, GL_LINEAR, false);
-        tell("TX Bilinear");
-        glBindTexture(GL_TEXTURE_2D, 0);
+        applyTextureStep(GL_LINEAR, GL_LINEAR, false, "TX Bilinear");
         textureFilterMode = 1;
     }
 }
 
 void stepMipmaps() {
     if (mipmapMode == 1) {
-        setTextureFilters(GL_NEAREST, GL_NEAREST, false);
-        tell("MIPMAP Off");
-        glBindTexture(GL_TEXTURE_2D, 0);
+        applyTextureStep(GL_NEAREST, GL_NEAREST, false, "MIPMAP Off");
         mipmapMode = 2;
         textureFilterMode = 2;
     } else if (mipmapMode == 2) {
-        setTextureFilters(GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, true);
-        tell("MIP NearestNeighbour");
-        glBindTexture(GL_TEXTURE_2D, 0);
+        applyTextureStep(GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST, true, "MIP NearestNeighbour");
         mipmapMode = 3;
     } else {
-        setTextureFilters(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, true);
-        tell("MIPMAP Bilinear");
-        glBindTexture(GL_TEXTURE_2D, 0);
+        applyTextureStep(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, true, "MIPMAP Bilinear");
         mipmapMode = 1;
     }
 }

@@ -1,3 +1,4 @@
+#include "engine/GLInfoLog.h"
 #include "engine/ShaderHandler.h"
 
 #include <fstream>
@@ -39,16 +40,8 @@ ShaderHandler::ShaderHandler(const std::string& name)
     GLint status = 0;
     glGetShaderiv(id, GL_COMPILE_STATUS, &status);
     if (status == 0 || !glIsShader(id)) {
-        GLint length = 0;
-        glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length);
-        std::string info(length > 0 ? static_cast<std::size_t>(length) : 0, ' ');
-        if (length > 0) {
-            glGetShaderInfoLog(id, length, nullptr, &info[0]);
-            // The driver's log ends with its terminating zero; keep the text only.
-            info.resize(info.find('\0') == std::string::npos ? info.size() : info.find('\0'));
-        }
         Log::write("ShaderHandler: compile error (" + path + "):\n   ");
-        Log::write(info + "\n");
+        Log::write(shaderInfoLog(id) + "\n");
         glDeleteShader(id);
         id = 0;
     }

@@ -1,3 +1,4 @@
+#include "engine/GLInfoLog.h"
 #include "engine/ShaderProgramHandler.h"
 
 #include <string>
@@ -38,14 +39,7 @@ bool ShaderProgramHandler::build() {
     GLint status = 0;
     glGetProgramiv(p, GL_LINK_STATUS, &status);
     if (status == 0 || !glIsProgram(p)) {
-        GLint length = 0;
-        glGetProgramiv(p, GL_INFO_LOG_LENGTH, &length);
-        std::string info(length > 0 ? static_cast<std::size_t>(length) : 0, ' ');
-        if (length > 0) {
-            glGetProgramInfoLog(p, length, nullptr, &info[0]);
-            info.resize(info.find('\0') == std::string::npos ? info.size() : info.find('\0'));
-        }
-        Log::write("ShaderProgramHandler: build error:\n   " + info + "\n");
+        Log::write("ShaderProgramHandler: build error:\n   " + programInfoLog(p) + "\n");
     }
     program = p;
     Log::write("ShaderProgramHandler: shader program built (" + std::to_string(p) + ")\n");

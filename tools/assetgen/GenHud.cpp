@@ -18,14 +18,7 @@ constexpr int kScreenW = 1024, kScreenH = 768; // the shipped window size, 4:3
 
 bool writeHudQuad(const std::string& dir, const std::string& base, const Image& img, bool alpha) {
     MeshBuilder mb;
-    Material m;
-    m.name = base;
-    m.Ka = glm::vec3(1.0f);
-    m.Kd = glm::vec3(1.0f);
-    m.Ks = glm::vec3(0.0f);
-    m.Ns = 1.0f;
-    m.mapKd = base + ".png";
-    mb.addMaterial(m);
+    mb.addMaterial(texturedMaterial(base, base + ".png"));
     mb.quad({0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0});
     bool ok = mb.write(dir, base + ".obj", base + ".mtl");
     return savePng(img, dir + "/" + base + ".png", alpha) && ok;

@@ -41,14 +41,8 @@ Image puff(int size, uint32_t seed, float opacity, const std::function<Rgba(floa
 bool makeParticle(const std::string& dir, const std::string& base, float height,
                   const Image& tex, glm::vec3 emission) {
     MeshBuilder mb;
-    Material m;
-    m.name = base;
-    m.Ka = glm::vec3(1.0f);
-    m.Kd = glm::vec3(1.0f);
-    m.Ks = glm::vec3(0.0f);
-    m.Ns = 1.0f;
+    Material m = texturedMaterial(base, base + ".png");
     m.Ke = emission;
-    m.mapKd = base + ".png";
     mb.addMaterial(m);
     const float hw = height * kAspect / 2, hh = height / 2;
     mb.quad({-hw, -hh, 0}, {hw, -hh, 0}, {hw, hh, 0}, {-hw, hh, 0});

@@ -195,14 +195,7 @@ bool makeCar(const std::string& dir, const std::string& base, Rgba paint, Rgba s
              const std::string& number) {
     const CarCells cells = carCells();
     MeshBuilder mb;
-    Material m;
-    m.name = base + "_body";
-    m.Ka = glm::vec3(1.0f);
-    m.Kd = glm::vec3(1.0f);
-    m.Ks = glm::vec3(0.5f);
-    m.Ns = 60.0f;
-    m.mapKd = base + ".png";
-    mb.addMaterial(m);
+    mb.addMaterial(texturedMaterial(base + "_body", base + ".png", 0.5f, 60.0f));
     buildBody(mb, cells);
     centreOnOrigin(mb);
     reportBounds("meshes/car/" + base + ".obj", mb);

@@ -14,6 +14,19 @@ struct Material {
     std::string mapKd; // texture file name, relative to the mesh's directory
 };
 
+// A textured material whose colour comes from the texture alone (Ka = Kd = 1).
+inline Material texturedMaterial(const std::string& name, const std::string& mapKd,
+                                 float ks = 0.0f, float ns = 1.0f) {
+    Material m;
+    m.name = name;
+    m.Ka = glm::vec3(1.0f);
+    m.Kd = glm::vec3(1.0f);
+    m.Ks = glm::vec3(ks);
+    m.Ns = ns;
+    m.mapKd = mapKd;
+    return m;
+}
+
 // Collects a Wavefront OBJ model: shared position / texture-coordinate /
 // normal lists and triangles grouped by material. Written with fixed number
 // formatting so the files are byte-for-byte reproducible.
