@@ -13,17 +13,6 @@ namespace assetgen {
 namespace vehicles {
 namespace {
 
-Material texturedMaterial(const std::string& name, const std::string& png, float ks, float ns) {
-    Material m;
-    m.name = name;
-    m.Ka = glm::vec3(1.0f);
-    m.Kd = glm::vec3(1.0f);
-    m.Ks = glm::vec3(ks);
-    m.Ns = ns;
-    m.mapKd = png;
-    return m;
-}
-
 Material plainMaterial(const std::string& name, glm::vec3 colour, glm::vec3 emission = glm::vec3(0.0f)) {
     Material m;
     m.name = name;
