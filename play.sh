@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/build.sh vantorra
 exec ./build/vantorra
