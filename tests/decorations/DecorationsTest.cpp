@@ -7,6 +7,7 @@
 
 #include <LinearMath/btAlignedAllocator.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -93,14 +94,10 @@ struct TestWorld {
     btDiscreteDynamicsWorld world{&dispatcher, &broadphase, &solver, &configuration};
 };
 
-btVector3 halfExtents(const btCollisionShape* shape) {
-    return static_cast<const btBoxShape*>(shape)->getHalfExtentsWithMargin();
-}
-
 void expectBox(const btCollisionShape* shape, const btVector3& expected) {
     ASSERT_NE(shape, nullptr);
     ASSERT_EQ(shape->getShapeType(), BOX_SHAPE_PROXYTYPE);
-    const btVector3 actual = halfExtents(shape);
+    const btVector3 actual = static_cast<const btBoxShape*>(shape)->getHalfExtentsWithMargin();
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-4f * (1 + expected[i])) << i;
 }
 
@@ -270,31 +267,21 @@ TEST_F(DecorationsTest, RadarIsAHiddenUnitQuadOverTheOffscreenPicture) {
     offscreenColorTexture = 77;
     GLuint buffers[4];
     {
-        Decorations::Radar radarQuad;
-        EXPECT_FALSE(radarQuad.visible);
-        EXPECT_FALSE(radarQuad.drawOffscreen);
-        EXPECT_TRUE(radarQuad.textureMode3);
-        EXPECT_EQ(radarQuad.collisionShape, nullptr);
-        ASSERT_EQ(radarQuad.mesh->getFaceGroupCount(), 1u);
-        FaceGroup* g = radarQuad.faceGroup;
-        ASSERT_EQ(g, radarQuad.mesh->getFaceGroup("fbo"));
-        EXPECT_TRUE(g->hasTexture);
-        EXPECT_EQ(g->textureId, 77u);
-        EXPECT_EQ(g->textureUnit, GLenum(GL_TEXTURE0));
-        EXPECT_EQ(g->samplerUnit, 0);
+        Decorations::Radar quad;
+        EXPECT_TRUE(!quad.visible && !quad.drawOffscreen && quad.textureMode3 && !quad.collisionShape);
+        FaceGroup* g = quad.faceGroup;
+        ASSERT_EQ(quad.mesh->getFaceGroupCount(), 1u);
+        ASSERT_EQ(g, quad.mesh->getFaceGroup("fbo"));
+        EXPECT_TRUE(g->hasTexture && g->textureId == 77 && g->textureUnit == GL_TEXTURE0 && g->samplerUnit == 0);
         const glm::vec2 corners[] = {{0, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 1}, {0, 0}};
-        ASSERT_EQ(g->vertexCount, 6u);
-        ASSERT_EQ(g->normals->size(), 6u);
-        ASSERT_EQ(g->texCoords->size(), 6u);
+        ASSERT_TRUE(g->vertexCount == 6 && g->normals->size() == 6 && g->texCoords->size() == 6);
         for (unsigned i = 0; i < 6; ++i) {
             EXPECT_EQ((*g->vertices)[i], glm::vec4(corners[i], 0, 1)) << i;
             EXPECT_EQ((*g->normals)[i], glm::vec3(0, 0, 1)) << i;
             EXPECT_EQ((*g->texCoords)[i], corners[i]) << i;
         }
-        for (int i = 0; i < 4; ++i) {
-            buffers[i] = g->vbo[i];
-            EXPECT_TRUE(glIsBuffer(buffers[i])) << i;
-        }
+        std::copy(g->vbo, g->vbo + 4, buffers);
+        for (GLuint name : buffers) EXPECT_TRUE(glIsBuffer(name));
     }
     for (GLuint name : buffers) EXPECT_FALSE(glIsBuffer(name)) << "released with the radar";
 }
