@@ -28,7 +28,10 @@ Radar::Radar() {
     mesh->createVBOs();
 }
 
+// Nothing else uses the radar's mesh: its buffers (which reset deletes) and
+// the mesh itself go with the radar.
 Radar::~Radar() {
+    faceGroup->reset();
     delete mesh;
     mesh = nullptr;
 }

@@ -1,16 +1,10 @@
 #include "decorations/WoodTable.h"
 
-#include "engine/ResourceRegistry.h"
-
 namespace Decorations {
 
 WoodTable::WoodTable() {
-    mesh = ResourceRegistry::getMesh("meshes/woodtable/woodtable.obj");
-    mass = 0.0f;
-    setScale(1.0f);
-    collisionShape = new btBoxShape(getSize());
+    useMesh("meshes/woodtable/woodtable.obj", 0.0f, 1.0f);
+    collisionShape = makeBox();
 }
-
-WoodTable::~WoodTable() = default;
 
 } // namespace Decorations

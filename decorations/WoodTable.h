@@ -7,7 +7,6 @@ namespace Decorations {
 class WoodTable : public Engine::Decoration {
 public:
     WoodTable();
-    ~WoodTable() override;
 };
 
 } // namespace Decorations

@@ -5,26 +5,11 @@
 
 #include <string>
 
-#include "engine/Actor.h"
+#include "decorations/HelpScreen.h"
+#include "decorations/Text.h"
 #include "engine/Globals.h"
 #include "engine/Level.h"
 #include "platform/Glfw2.h"
-
-// The help screen and the frame-rate text are head-up-display decorations.
-// Until their classes are part of the build nothing can create them, so they
-// count as missing.
-#if __has_include("decorations/HelpScreen.h")
-#include "decorations/HelpScreen.h"
-static Engine::Actor* helpScreenActor() { return helpScreen; }
-#else
-static Engine::Actor* helpScreenActor() { return nullptr; }
-#endif
-#if __has_include("decorations/Text.h")
-#include "decorations/Text.h"
-static Engine::Actor* fpsTextActor() { return fpsText; }
-#else
-static Engine::Actor* fpsTextActor() { return nullptr; }
-#endif
 
 namespace {
 
@@ -50,18 +35,16 @@ void applyTextureStep(GLint minFilter, GLint magFilter, bool buildMipmaps, const
 // A switch whose visible object is missing does nothing at all, so that the
 // setting always says what the player sees.
 bool toggleHelp() {
-    Engine::Actor* screen = helpScreenActor();
-    if (!screen) return false;
+    if (!helpScreen) return false;
     helpShown = !helpShown;
-    screen->visible = helpShown;
+    helpScreen->visible = helpShown;
     return true;
 }
 
 bool toggleFps() {
-    Engine::Actor* text = fpsTextActor();
-    if (!text) return false;
+    if (!fpsText) return false;
     fpsShown = !fpsShown;
-    text->visible = fpsShown;
+    fpsText->visible = fpsShown;
     tell(fpsShown ? "FPS On" : "FPS Off");
     return true;
 }

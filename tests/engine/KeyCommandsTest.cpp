@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "decorations/HelpScreen.h"
+#include "decorations/Text.h"
 #include "engine/Config.h"
 #include "engine/Globals.h"
 #include "engine/KeyCommands.h"
@@ -17,11 +19,6 @@
 #include "tests/support/MessageRecordingLevel.h"
 #include "tests/support/TempDir.h"
 
-#if __has_include("decorations/HelpScreen.h") && __has_include("decorations/Text.h")
-#include "decorations/HelpScreen.h"
-#include "decorations/Text.h"
-#define HAVE_HUD_DECORATIONS 1
-#endif
 
 namespace {
 
@@ -218,7 +215,6 @@ TEST_F(KeyCommandsTest, WithoutALevelSettingsChangeSilently) {
     EXPECT_EQ(level->messages, Messages{}); // not current: told nothing
 }
 
-#ifdef HAVE_HUD_DECORATIONS
 TEST_F(KeyCommandsTest, HelpAndFpsKeysSwitchTheirElements) {
     Decorations::HelpScreen help;
     Decorations::Text fps;
@@ -236,6 +232,5 @@ TEST_F(KeyCommandsTest, HelpAndFpsKeysSwitchTheirElements) {
     helpScreen = nullptr;
     fpsText = nullptr;
 }
-#endif
 
 } // namespace

@@ -1,0 +1,10 @@
+#include "decorations/Subaru.h"
+
+namespace Decorations {
+
+Subaru::Subaru() {
+    useMesh("meshes/subaru.obj", 1000.0f, 200.0f);
+    collisionShape = makeBox();
+}
+
+} // namespace Decorations
