@@ -8,6 +8,7 @@
 #include "engine/Level.h"
 #include "game/FlameParticle.h"
 #include "game/Item.h"
+#include "game/PickupMarker.h"
 #include "game/SmokeParticle.h"
 #include "game/Vehicle.h"
 
@@ -28,7 +29,9 @@ bool ExplosionHalo::recorded(const Actor* actor) const {
 
 bool ExplosionHalo::skipped(Actor* other) {
     if (!other->rigidBody || other->rigidBody->isStaticOrKinematicObject()) return true;
-    return dynamic_cast<Item*>(other) || dynamic_cast<CollisionHalo*>(other);
+    // Rockets, mines and power-up items are all the items there are.
+    return dynamic_cast<Item*>(other) || dynamic_cast<PickupMarker*>(other) ||
+           dynamic_cast<CollisionHalo*>(other);
 }
 
 bool ExplosionHalo::stillInLevel(const Actor* actor) const {

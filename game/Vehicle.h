@@ -95,6 +95,8 @@ private:
     void setRearEngineForce(float force);
     void setBrake(float force, int firstWheel, int lastWheel);
     bool outsideArena() const;
+    // Puts the carried item at the carry point, turned as the car.
+    void carryItem();
     // Reports the loss, drops the item, ends power-up mode and puts the car
     // back at the reset point at rest.
     void resetAfterLoss();

@@ -10,8 +10,11 @@
 #include "engine/Globals.h"
 #include "engine/Level.h"
 #include "engine/ResourceRegistry.h"
+#include "game/EpicMode.h"
 #include "game/ExplosionHalo.h"
 #include "game/Item.h"
+#include "game/PickupMarker.h"
+#include "game/Rocket.h"
 #include "game/Vehicle.h"
 
 namespace Engine {
@@ -25,7 +28,8 @@ const btVector3 kResetPoint(90.0f, 5.0f, -90.0f);
 // Contacts that are part of normal driving: the floor, and what the car
 // drives through to pick up or launches itself.
 bool quietContact(Actor* other) {
-    return dynamic_cast<Decorations::WoodTable*>(other) != nullptr;
+    return dynamic_cast<Decorations::WoodTable*>(other) || dynamic_cast<PickupMarker*>(other) ||
+           dynamic_cast<EpicMode*>(other) || dynamic_cast<Rocket*>(other);
 }
 
 } // namespace
@@ -55,7 +59,19 @@ void Vehicle::steerRight(float dt) {
 void Vehicle::useItem() {
     // Every item needs the level to act in; without one the car keeps it.
     if (!item || !world) return;
+    // An item picked up in the last physics step has not been placed by an
+    // update yet: it would be used at the world's origin.
+    carryItem();
     if (!item->use(world)) item = nullptr; // the level or the item's use owns it now
+}
+
+void Vehicle::carryItem() {
+    if (!item) return;
+    item->rotationAngle = rotationAngle;
+    item->rotationAxis = rotationAxis;
+    item->position =
+        position + deg::rotate(itemCarryOffset + item->carryOffset, rotationAngle, rotationAxis);
+    item->updateModelMatrix();
 }
 
 float Vehicle::currentSpeed() const {
@@ -99,13 +115,7 @@ void Vehicle::resetAfterLoss() {
 void Vehicle::update(float dt) {
     if (outsideArena()) resetAfterLoss();
 
-    if (item) {
-        item->rotationAngle = rotationAngle;
-        item->rotationAxis = rotationAxis;
-        item->position = position + deg::rotate(itemCarryOffset + item->carryOffset,
-                                                rotationAngle, rotationAxis);
-        item->updateModelMatrix();
-    }
+    carryItem();
 
     // A reversing car reports a negative speed: it stays below the threshold
     // and keeps the reverse gate open.

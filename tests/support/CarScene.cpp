@@ -114,4 +114,11 @@ float speedOf(const Engine::Actor& actor) {
     return actor.rigidBody ? actor.rigidBody->getLinearVelocity().length() : 0.0f;
 }
 
+void moveBody(Engine::Actor* actor, glm::vec3 to) {
+    btTransform t;
+    t.setIdentity();
+    t.setOrigin(btVector3(to.x, to.y, to.z));
+    actor->rigidBody->proceedToTransform(t);
+}
+
 } // namespace testsupport

@@ -52,5 +52,7 @@ int partsInWorld(btDynamicsWorld* world, const Engine::Vehicle& vehicle);
 // Heading of the actor's forward axis (+z) about the vertical, in degrees.
 float headingDegrees(const Engine::Actor& actor);
 float speedOf(const Engine::Actor& actor);
+// Puts the actor's body there, unturned; the actor follows after the next step.
+void moveBody(Engine::Actor* actor, glm::vec3 to);
 
 } // namespace testsupport
