@@ -15,6 +15,12 @@ public:
     void getWorldTransform(btTransform& worldTrans) const override;
     void setWorldTransform(const btTransform& worldTrans) override;
 
+    // The actor's position and rotation (degrees about its axis) as a
+    // physics transform, and back; the shared conversion of every motion
+    // state that moves an actor.
+    static void transformOf(const Actor& actor, btTransform& worldTrans);
+    static void applyTransform(Actor& actor, const btTransform& worldTrans);
+
     Actor* actor; // not owned
 };
 

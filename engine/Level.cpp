@@ -11,6 +11,7 @@
 #include "platform/Glfw2.h"
 #include "game/ParticleEmitter.h"
 #include "game/Vehicle.h"
+#include "game/VehicleCam.h"
 
 namespace Engine {
 
@@ -24,6 +25,15 @@ std::vector<T*> withoutRepeats(const std::vector<T*>& items) {
     for (T* item : items)
         if (item && seen.insert(item).second) result.push_back(item);
     return result;
+}
+
+// Takes everything the actor has in the world out of it. A car has more than
+// its chassis there: its raycast vehicle, anchor and upright constraint.
+void takeOutOfWorld(btDynamicsWorld* world, Actor* actor) {
+    if (auto* vehicle = dynamic_cast<Vehicle*>(actor))
+        vehicle->removeFromWorld();
+    else if (actor->rigidBody)
+        world->removeRigidBody(actor->rigidBody);
 }
 
 } // namespace
@@ -74,7 +84,7 @@ Level::~Level() {
     removalQueue.clear();
     vehicles.clear();
     for (Actor* actor : withoutRepeats(owned)) {
-        if (actor->rigidBody) world->removeRigidBody(actor->rigidBody);
+        takeOutOfWorld(world.get(), actor);
         delete actor;
     }
     std::vector<ParticleEmitter*> ownedEmitters(emitters.begin(), emitters.end());
@@ -130,12 +140,19 @@ void Level::removeActor(Actor* actor) {
             removalQueue.push_back(actor);
         return;
     }
-    if (actor->rigidBody) world->removeRigidBody(actor->rigidBody);
+    takeOutOfWorld(world.get(), actor);
     actors.remove(actor);
     hudElements.remove(actor);
     removalQueue.remove(actor);
     for (Vehicle*& vehicle : vehicles)
         if (vehicle == actor) vehicle = nullptr;
+    // Nothing that stays may point at it: what it launched forgets its
+    // maker, and a chase camera following it stops where it is.
+    for (Actor* other : actors)
+        if (other->owner == actor) other->owner = nullptr;
+    for (Camera* camera : cameras)
+        if (auto* chase = dynamic_cast<VehicleCam*>(camera))
+            if (chase->vehicle == actor) chase->vehicle = nullptr;
     delete actor;
 }
 

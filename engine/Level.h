@@ -53,9 +53,11 @@ public:
     void addActor(Actor* actor);
     // Head-up-display elements are drawn with the HUD camera and have no body.
     void addHUDElement(Actor* actor);
-    // Takes the actor's body out of the world, drops it from every list and
-    // deletes it. Called during the actors' updates or the collision
-    // dispatch, it queues the actor for the start of the next update instead.
+    // Takes the actor out of the world (a car with its raycast vehicle,
+    // anchor and constraint), drops it from every list, makes the actors and
+    // chase cameras that stay forget it, and deletes it. Called during the
+    // actors' updates or the collision dispatch, it queues the actor for the
+    // start of the next update instead.
     void removeActor(Actor* actor);
     void addCamera(Camera* camera);
     // Null for an index out of range.

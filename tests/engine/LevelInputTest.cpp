@@ -1,18 +1,39 @@
 // The level's mapping of keys and joysticks to the players' vehicles.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Level.h"
+#include "game/Car.h"
+#include "game/Item.h"
 #include "tests/support/LevelTestBase.h"
 #include "tests/support/RecordingActor.h"
 
 namespace {
 
 using Events = std::vector<std::string>;
-const Events kAllOf4 = {"four.accelerate", "four.brake", "four.steerLeft", "four.steerRight", "four.useItem"};
+
+// Records its uses and stays with its car.
+struct RecordingItem : Engine::Item {
+    RecordingItem(testsupport::Journal& journal, std::string name) : journal(journal), name(std::move(name)) {}
+    bool use(btDynamicsWorld*) override {
+        journal.add(name + ".useItem");
+        return true;
+    }
+    testsupport::Journal& journal;
+    std::string name;
+};
+
+// An actor listed before the cars: its update sees the frame's requests
+// before the cars act on them and clear them.
+struct Probe : Engine::Actor {
+    void update(float) override { onUpdate(); }
+    std::function<void()> onUpdate;
+};
 
 class LevelInputTest : public testsupport::LevelTestBase {
 protected:
@@ -20,15 +41,39 @@ protected:
         level.reset();
         LevelTestBase::TearDown();
     }
-    // A level reading the configuration, with one vehicle per name.
-    void start(const std::string& config, std::vector<const char*> names = {"one", "two"}) {
+    // A level reading the configuration, with one real car per name, each
+    // carrying an item that records its use.
+    void start(const std::string& config, std::vector<const char*> carNames = {"one", "two"}) {
         writeConfig(config);
         level = std::make_unique<Engine::Level>();
-        for (const char* name : names) level->addVehicle(new testsupport::RecordingVehicle(journal, name));
+        auto* probe = new Probe();
+        probe->onUpdate = [this] { recordRequests(); };
+        level->addActor(probe);
+        for (const char* name : carNames) {
+            auto* car = new Vehicles::Car("meshes/car/car.obj");
+            car->item = new RecordingItem(journal, name);
+            level->addVehicle(car);
+            cars.push_back(car);
+            names.push_back(name);
+            steeringBefore.push_back(0.0f);
+        }
+    }
+    // "<name>:" followed by A (accelerate), B (brake), L or R (steered left
+    // or right this frame), for every car in order.
+    void recordRequests() {
+        for (size_t i = 0; i < cars.size(); ++i) {
+            std::string requests = names[i] + ":";
+            if (cars[i]->accelerating) requests += "A";
+            if (cars[i]->braking) requests += "B";
+            if (cars[i]->steering > steeringBefore[i]) requests += "L";
+            if (cars[i]->steering < steeringBefore[i]) requests += "R";
+            journal.add(requests);
+        }
     }
     Events frame() {
         journal.events.clear();
         level->update(0.02f);
+        for (size_t i = 0; i < cars.size(); ++i) steeringBefore[i] = cars[i]->steering;
         return journal.events;
     }
     static void setJoy(int joy, std::vector<unsigned char> buttons, std::vector<float> axes = {0.0f, 0.0f}) {
@@ -37,45 +82,51 @@ protected:
     }
     testsupport::Journal journal;
     std::unique_ptr<Engine::Level> level;
+    std::vector<Vehicles::Car*> cars;
+    std::vector<std::string> names;
+    std::vector<float> steeringBefore;
 };
 
 TEST_F(LevelInputTest, KeyboardPlayerTwoFirstInTheControlsOrderBeforeTheActors) {
     start("p_1_up = key_up\np_1_down = key_down\np_1_left = key_left\np_1_right = key_right\n"
           "p_1_fire = key_rctrl\np_2_up = key_w\np_2_down = key_s\np_2_left = key_a\np_2_right = key_d\n"
           "p_2_fire = key_space\n");
-    level->addActor(new testsupport::RecordingActor(journal, "box", glm::vec3(30, 0, 0)));
     ASSERT_EQ(level->upKeys, (std::vector<int>{glfw2::KEY_UP, 'W'}));
     ASSERT_EQ(level->fireKeys, (std::vector<int>{glfw2::KEY_RCTRL, glfw2::KEY_SPACE}));
     const int keys[] = {glfw2::KEY_UP, glfw2::KEY_DOWN, glfw2::KEY_LEFT, glfw2::KEY_RIGHT, glfw2::KEY_RCTRL,
                         'W', 'S', 'A', 'D', glfw2::KEY_SPACE};
     for (int key : keys) glfw2::seam::setKey(key, true);
-    const Events all = {"two.accelerate", "two.steerLeft", "two.steerRight", "two.brake", "two.useItem",
-                        "one.accelerate", "one.steerLeft", "one.steerRight", "one.brake", "one.useItem",
-                        "box.update"};
+    // Left and right together cancel out.
+    const Events all = {"two.useItem", "one.useItem", "one:AB", "two:AB"};
     EXPECT_EQ(frame(), all);
     EXPECT_EQ(frame(), all); // held controls act once per frame, every frame
     for (int key : keys) glfw2::seam::setKey(key, false);
     glfw2::seam::setKey(glfw2::KEY_LEFT, true);
     glfw2::seam::setKey('S', true);
-    EXPECT_EQ(frame(), (Events{"two.brake", "one.steerLeft", "box.update"}));
+    EXPECT_EQ(frame(), (Events{"one:L", "two:B"}));
+    glfw2::seam::setKey(glfw2::KEY_LEFT, false);
+    glfw2::seam::setKey(glfw2::KEY_RIGHT, true);
+    EXPECT_EQ(frame(), (Events{"one:R", "two:B"}));
 }
 
 TEST_F(LevelInputTest, JoystickButtonsInTheJoystickOrderWithButtonZero) {
     start("p_1 = joy_0\np_1_up = joy_0_0\np_1_down = joy_0_1\np_1_left = joy_0_2\n"
           "p_1_right = joy_0_3\np_1_fire = joy_0_4\n", {"one"});
-    setJoy(0, {1, 1, 1, 1, 1});
-    EXPECT_EQ(frame(), (Events{"one.accelerate", "one.brake", "one.steerLeft", "one.steerRight", "one.useItem"}));
+    setJoy(0, {1, 1, 1, 0, 1});
+    EXPECT_EQ(frame(), (Events{"one.useItem", "one:ABL"}));
+    setJoy(0, {0, 0, 0, 1, 0});
+    EXPECT_EQ(frame(), (Events{"one:R"}));
     setJoy(0, {1, 0, 0, 0, 0});
-    EXPECT_EQ(frame(), (Events{"one.accelerate"}));
+    EXPECT_EQ(frame(), (Events{"one:A"}));
 }
 
 TEST_F(LevelInputTest, MissingJoystickBindingIsButtonZero) {
     start("p_1 = joy_0\np_1_fire = joy_0_3\n", {"one"});
     ASSERT_EQ(level->upKeys[0], 0);
     setJoy(0, {1, 0, 0, 0});
-    EXPECT_EQ(frame(), (Events{"one.accelerate", "one.brake", "one.steerLeft", "one.steerRight"}));
+    EXPECT_EQ(frame(), (Events{"one:AB"})); // left and right both held
     setJoy(0, {0, 0, 0, 1});
-    EXPECT_EQ(frame(), (Events{"one.useItem"}));
+    EXPECT_EQ(frame(), (Events{"one.useItem", "one:"}));
 }
 
 TEST_F(LevelInputTest, JoystickAxesSteerAndDrive) {
@@ -83,11 +134,11 @@ TEST_F(LevelInputTest, JoystickAxesSteerAndDrive) {
           "p_1_left = joy_1_left\np_1_right = joy_1_right\np_1_fire = joy_1_2\n", {"one"});
     // As the device reports them: y is down-positive, so -0.5 is up.
     setJoy(1, {0, 0, 0}, {-0.5f, -0.5f});
-    EXPECT_EQ(frame(), (Events{"one.accelerate", "one.steerLeft"}));
+    EXPECT_EQ(frame(), (Events{"one:AL"}));
     setJoy(1, {0, 0, 0}, {0.5f, 0.5f});
-    EXPECT_EQ(frame(), (Events{"one.brake", "one.steerRight"}));
+    EXPECT_EQ(frame(), (Events{"one:BR"}));
     setJoy(1, {0, 0, 0}, {0.0f, 0.0f});
-    EXPECT_TRUE(frame().empty());
+    EXPECT_EQ(frame(), (Events{"one:"}));
 }
 
 TEST_F(LevelInputTest, UnconfiguredPlayersAndJoysticksEightOrNineGetNoInput) {
@@ -102,7 +153,7 @@ TEST_F(LevelInputTest, UnconfiguredPlayersAndJoysticksEightOrNineGetNoInput) {
     ASSERT_EQ(Config::getInputDevice(1), 8);
     ASSERT_EQ(Config::getInputDevice(2), 9);
     for (int joy = 0; joy < glfw2::JOYSTICK_COUNT; ++joy) setJoy(joy, {1, 1, 1, 1, 1});
-    EXPECT_EQ(frame(), kAllOf4);
+    EXPECT_EQ(frame(), (Events{"four.useItem", "one:", "two:", "three:", "four:AB"}));
 }
 
 TEST_F(LevelInputTest, PlayersOnTwoJoysticksEachReadTheirOwn) {
@@ -113,7 +164,7 @@ TEST_F(LevelInputTest, PlayersOnTwoJoysticksEachReadTheirOwn) {
           "p_2_down = joy_1_7\np_2_left = joy_1_7\np_2_right = joy_1_7\n");
     setJoy(0, {0, 1});
     setJoy(1, {1, 0});
-    EXPECT_EQ(frame(), (Events{"two.accelerate", "one.useItem"}));
+    EXPECT_EQ(frame(), (Events{"one.useItem", "one:", "two:A"}));
 }
 
 } // namespace

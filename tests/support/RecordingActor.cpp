@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "tests/support/CarScene.h"
+
 namespace testsupport {
 
 int Journal::count(const std::string& event) const {
@@ -50,16 +52,13 @@ void RecordingActor::onCollision(Engine::Actor* other) {
     if (onCollisionHook) onCollisionHook(*this);
 }
 
-RecordingVehicle::RecordingVehicle(Journal& journal, std::string name)
-    : journal(journal), name(std::move(name)) {}
+RecordingCar::RecordingCar(Journal& journal, std::string name)
+    : Vehicles::Car("meshes/car/car.obj"), journal(journal), name(std::move(name)) {}
 
-RecordingVehicle::~RecordingVehicle() { journal.add(name + ".deleted"); }
-
-void RecordingVehicle::accelerate(float) { journal.add(name + ".accelerate"); }
-void RecordingVehicle::brake(float) { journal.add(name + ".brake"); }
-void RecordingVehicle::steerLeft(float) { journal.add(name + ".steerLeft"); }
-void RecordingVehicle::steerRight(float) { journal.add(name + ".steerRight"); }
-void RecordingVehicle::useItem() { journal.add(name + ".useItem"); }
+RecordingCar::~RecordingCar() {
+    if (world && partsInWorld(world, *this) > 0) journal.add(name + ".partsInWorld");
+    journal.add(name + ".deleted");
+}
 
 RecordingEmitter::RecordingEmitter(Journal& journal, std::string name)
     : journal(journal), name(std::move(name)) {}

@@ -8,7 +8,7 @@
 
 #include "engine/Actor.h"
 #include "game/ParticleEmitter.h"
-#include "game/Vehicle.h"
+#include "game/Car.h"
 
 namespace testsupport {
 
@@ -45,18 +45,13 @@ public:
     std::vector<std::vector<int>> viewports;
 };
 
-// Records "<name>.accelerate", ".brake", ".steerLeft", ".steerRight",
-// ".useItem" and ".deleted".
-class RecordingVehicle : public Engine::Vehicle {
+// A real car that records "<name>.deleted" and, on deletion,
+// "<name>.partsInWorld" when its chassis, raycast vehicle or upright
+// constraint was still in its world at that moment.
+class RecordingCar : public Vehicles::Car {
 public:
-    RecordingVehicle(Journal& journal, std::string name);
-    ~RecordingVehicle() override;
-
-    void accelerate(float dt) override;
-    void brake(float dt) override;
-    void steerLeft(float dt) override;
-    void steerRight(float dt) override;
-    void useItem() override;
+    RecordingCar(Journal& journal, std::string name);
+    ~RecordingCar() override;
 
     Journal& journal;
     std::string name;

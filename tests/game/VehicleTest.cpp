@@ -1,0 +1,347 @@
+// The car in a real physics world: driving, the arena box, crashes, the
+// power-up mode, the upright constraint, missing meshes and teardown.
+#include <AL/al.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "decorations/Radar.h"
+#include "engine/Globals.h"
+#include "engine/ResourceRegistry.h"
+#include "game/ExplosionHalo.h"
+#include "game/Item.h"
+#include "game/VehicleCam.h"
+#include "game/Wheel.h"
+#include "tests/support/CarScene.h"
+#include "tests/support/RecordingActor.h"
+
+using namespace testsupport;
+
+namespace {
+
+using VehicleTest = CarScene;
+using Cars = std::vector<Engine::Vehicle*>;
+
+float kmh(Vehicles::Car* car) { return car->raycastVehicle->getCurrentSpeedKmHour(); }
+float engine(Vehicles::Car* car) { return car->raycastVehicle->getWheelInfo(2).m_engineForce; }
+float rearBrake(Vehicles::Car* car) { return car->raycastVehicle->getWheelInfo(2).m_brake; }
+float musicPitch() {
+    float pitch = 0.0f;
+    alGetSourcef(bgmSound, AL_PITCH, &pitch);
+    return pitch;
+}
+
+TEST_F(VehicleTest, DrivesStraightToTheSpeedLimitThenBrakesAndReversesToItsLimit) {
+    addFloor();
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, -110));
+    run(60);
+    hold(glfw2::KEY_UP);
+    float top = 0.0f;
+    for (int f = 0; f < 240; ++f) {
+        const float before = kmh(car); // what the car's update reads
+        run(1);
+        ASSERT_FLOAT_EQ(engine(car), before < 120.0f ? 4500.0f : 0.0f) << f;
+        top = std::max(top, kmh(car));
+    }
+    EXPECT_GT(top, 115.0f);
+    EXPECT_LT(top, 130.0f);
+    EXPECT_NEAR(headingDegrees(*car), 0.0f, 0.5f); // no steer input: no drift
+    EXPECT_NEAR(car->position.x, 0.0f, 0.1f);
+    for (auto [above, force] : {std::pair{0.0f, 0.0f}, {0.01f, 4500.0f}}) { // at the limit: none
+        car->maxSpeed = kmh(car) + above;
+        car->accelerate(kDt);
+        car->update(kDt);
+        EXPECT_FLOAT_EQ(engine(car), force);
+    }
+    car->maxSpeed = 120.0f;
+
+    hold(glfw2::KEY_UP, false);
+    hold(glfw2::KEY_DOWN);
+    int still = 0, reversing = 0, limited = 0;
+    for (int f = 0; f < 300; ++f) {
+        const float before = kmh(car);
+        run(1);
+        still = before < 1.0f ? still + 1 : 0;
+        const bool brakes = still < 12 || before <= -75.0f; // 0.2 s of standstill, or the reverse limit
+        ASSERT_FLOAT_EQ(engine(car), brakes ? 0.0f : -3000.0f) << f;
+        ASSERT_TRUE(!brakes || rearBrake(car) == 100.0f) << f;
+        reversing += still >= 12 && !brakes;
+        limited += still >= 12 && brakes;
+    }
+    EXPECT_GT(reversing, 30);
+    EXPECT_GT(limited, 0);
+}
+
+TEST_F(VehicleTest, SteeringStepsClampsAndReturnsWithoutCrossingZero) {
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, 0));
+    for (auto [key, sign] : {std::pair{glfw2::KEY_LEFT, 1.0f}, {glfw2::KEY_RIGHT, -1.0f}}) {
+        hold(key);
+        run(1);
+        EXPECT_NEAR(car->steering, sign * 3.2f * kDt, 1e-6f); // (6.4 - 3.2) dt
+        float widest = 0.0f;
+        for (int f = 0; f < 60; ++f, run(1)) widest = std::max(widest, sign * car->steering);
+        EXPECT_GE(widest, 0.25f); // the clamp is tested before the step
+        EXPECT_LE(widest, 0.25f + 3.2f * kDt + 1e-6f);
+        hold(key, false);
+        run(6);
+        EXPECT_EQ(car->steering, 0.0f);
+    }
+    // One update without input: back by 3.2 dt, not past zero.
+    for (auto [from, to] : {std::pair{0.1f, 0.1f - 3.2f * kDt}, {0.03f, 0.0f}, {0.0f, 0.0f},
+                            {-0.03f, 0.0f}, {-0.1f, -0.1f + 3.2f * kDt}}) {
+        car->steering = from;
+        car->update(kDt);
+        EXPECT_FLOAT_EQ(car->steering, to) << from;
+        EXPECT_FLOAT_EQ(car->raycastVehicle->getWheelInfo(1).m_steering, to);
+    }
+}
+
+TEST_F(VehicleTest, ArenaBoxIsStrictOnAllFiveFaces) {
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, 0));
+    const float e = 0.01f;
+    const std::pair<glm::vec3, bool> cases[] = {
+        {{150, 0, 0}, false}, {{150 + e, 0, 0}, true}, {{-150, 0, 0}, false}, {{-150 - e, 0, 0}, true},
+        {{0, 0, 150}, false}, {{0, 0, 150 + e}, true}, {{0, 0, -150}, false}, {{0, 0, -150 - e}, true},
+        {{0, -10, 0}, false}, {{0, -10 - e, 0}, true}, {{0, 1000, 0}, false}};
+    for (const auto& [at, lost] : cases) {
+        level->lost.clear();
+        car->rigidBody->setLinearVelocity(btVector3(3, 3, 3));
+        car->position = at;
+        car->update(kDt);
+        EXPECT_EQ(level->lost.size(), lost ? 1u : 0u) << at.x << ' ' << at.y << ' ' << at.z;
+        EXPECT_EQ(car->rigidBody->getLinearVelocity().isZero(), lost);
+    }
+}
+
+TEST_F(VehicleTest, LostCarsDropTheirItemEndPowerUpAndAreBothPutBackAtRest) {
+    addFloor();
+    radar = new Decorations::Radar();
+    level->addHUDElement(radar);
+    Vehicles::Car* one = addCar(glm::vec3(-30, 2, 0));
+    Vehicles::Car* two = addCar(glm::vec3(30, 2, 0));
+    one->item = new Engine::Item();
+    two->startEpicMode();
+    moveBody(one, glm::vec3(200, 5, 0));
+    moveBody(two, glm::vec3(0, 5, -200));
+    run(2); // the first frame writes the new places into the cars
+    EXPECT_EQ(level->lost, (Cars{one, two}));
+    EXPECT_EQ(one->item, nullptr);
+    EXPECT_FALSE(two->epic || renderToOffscreen || radar->visible);
+    EXPECT_FLOAT_EQ(musicPitch(), 1.0f);
+    for (Vehicles::Car* car : {one, two}) {
+        EXPECT_LT(glm::distance(car->position, glm::vec3(90, 5, -90)), 0.5f);
+        EXPECT_LT(speedOf(*car), 0.5f);
+        EXPECT_NEAR(headingDegrees(*car), 0.0f, 0.5f);
+    }
+}
+
+TEST_F(VehicleTest, CrashSoundsAreThreeSecondsApartAndNeverForTheTable) {
+    // Touching the car: a crate on its roof, another car pushing nose to
+    // nose, or nothing but the table.
+    for (int kind : {0, 1, 2}) {
+        restartScene();
+        addFloor();
+        Vehicles::Car* car = addCar(glm::vec3(0, 0, 0));
+        if (kind == 0) addBlock(glm::vec3(0, 3.2f, 0), glm::vec3(1, 0.5f, 1), 1.0f);
+        if (kind == 1) addCar(glm::vec3(0, 0, 6.5f), 180.0f);
+        hold(glfw2::KEY_UP, kind == 1);
+        hold('W', kind == 1);
+        const unsigned sound = kind == 1 ? hitLoudSound : hitSoftSound;
+        std::vector<int> starts;
+        for (int f = 1; f <= 420; ++f) {
+            run(1);
+            if (played(sound)) starts.push_back(f);
+            EXPECT_FALSE(played(kind == 1 ? hitSoftSound : hitLoudSound)) << kind;
+        }
+        if (kind == 2) {
+            EXPECT_TRUE(starts.empty());
+            continue;
+        }
+        ASSERT_GE(starts.size(), 2u) << kind;
+        EXPECT_GE(starts[0], 180) << kind; // the timer starts at 0
+        for (size_t i = 1; i < starts.size(); ++i) EXPECT_GE(starts[i] - starts[i - 1], 180) << kind;
+        EXPECT_LT(car->crashTimer, 3.0f);
+    }
+}
+
+TEST_F(VehicleTest, PowerUpModeDrivesFastIgnoresTheBrakeAndEndsAfterTenSeconds) {
+    addFloor();
+    radar = new Decorations::Radar();
+    level->addHUDElement(radar);
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, 0));
+    MeshHandler* carMesh = car->mesh;
+    run(30);
+    car->startEpicMode();
+    EXPECT_FLOAT_EQ(musicPitch(), 1.3f);
+    EXPECT_TRUE(renderToOffscreen && radar->visible);
+    EXPECT_EQ(car->mesh, ResourceRegistry::getMesh("meshes/bulletbill.obj"));
+    EXPECT_EQ(car->scale, glm::vec3(8.0f));
+    EXPECT_EQ(glm::vec3(car->maxSpeed, car->engineForce, car->steeringClamp), glm::vec3(250, 12000, 0.15f));
+    car->brake(kDt);
+    EXPECT_FALSE(car->braking);
+    car->engineForce = 0.0f; // stays where it is while the clock runs
+    float before = 0.0f;
+    for (int f = 0; f < 700 && car->epic; ++f) {
+        before = car->epicTime;
+        run(1);
+    }
+    EXPECT_FALSE(car->epic);
+    EXPECT_LE(before, 10.0f);
+    EXPECT_GT(car->epicTime, 10.0f);
+    EXPECT_FLOAT_EQ(musicPitch(), 1.0f);
+    EXPECT_FALSE(renderToOffscreen || radar->visible);
+    EXPECT_EQ(car->mesh, carMesh);
+    EXPECT_EQ(car->scale, glm::vec3(1.0f));
+    EXPECT_EQ(glm::vec3(car->maxSpeed, car->engineForce, car->steeringClamp), glm::vec3(120, 4500, 0.25f));
+}
+
+TEST_F(VehicleTest, PowerUpCrashExplodesAtTheCarAndSparesItOnceEvenWithoutARadar) {
+    addFloor();
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, -110));
+    Vehicles::Car* bystander = addCar(glm::vec3(15, 2, 10));
+    addBlock(glm::vec3(0, 1, 20), glm::vec3(6, 2, 1), 0.0f);
+    run(30);
+    car->startEpicMode();
+    EXPECT_TRUE(renderToOffscreen);
+    float top = 0.0f;
+    for (int f = 0; f < 300 && car->epic; ++f, run(1)) top = std::max(top, kmh(car));
+    ASSERT_FALSE(car->epic);
+    EXPECT_GT(top, 200.0f);
+    EXPECT_LT(top, 275.0f); // the force is cut a frame late: one frame's gain over
+    Engine::ExplosionHalo* halo = dynamic_cast<Engine::ExplosionHalo*>(level->actors.back());
+    ASSERT_NE(halo, nullptr);
+    EXPECT_FLOAT_EQ(static_cast<btSphereShape*>(halo->collisionShape)->getRadius(), 30.0f);
+    EXPECT_LT(glm::distance(halo->position, car->position), 1.5f);
+    run(4); // the push comes with the explosion's third update
+    EXPECT_FALSE(car->explosionImmune);
+    EXPECT_LT(speedOf(*car), 30.0f);
+    EXPECT_GT(speedOf(*bystander), 50.0f);
+    level->addActor(new Engine::ExplosionHalo(30.0f, 600000.0f, car->position));
+    run(4);
+    EXPECT_GT(speedOf(*car), 50.0f); // spared once only
+}
+
+TEST_F(VehicleTest, UprightConstraintHoldsPitchAndRollWithinAQuarterRadian) {
+    addFloor();
+    Vehicles::Car* car = addCar(glm::vec3(0, 2, -100));
+    // A ramp under the left wheels only lifts, rolls and throws the car.
+    auto* ramp = new Engine::Actor();
+    ramp->collisionShape = new btBoxShape(btVector3(1.0f, 0.5f, 8.0f));
+    ramp->rotationAxis = glm::vec3(1, 0, 0);
+    ramp->rotationAngle = -15.0f;
+    ramp->setPosition(glm::vec3(1.2f, 0.0f, -80.0f));
+    level->addActor(ramp);
+    hold(glfw2::KEY_UP);
+    float pitch = 0.0f, roll = 0.0f;
+    for (int f = 0; f < 240; ++f, run(1)) {
+        pitch = std::max(pitch, std::abs(std::asin(car->rotationMatrix[2].y)));
+        roll = std::max(roll, std::abs(std::asin(car->rotationMatrix[0].y)));
+    }
+    EXPECT_GT(std::max(pitch, roll), 0.2f); // the ramp leant on the limits
+    EXPECT_LT(pitch, 0.27f);
+    EXPECT_LT(roll, 0.27f);
+}
+
+struct NoMeshVehicleTest : CarScene {
+    void SetUp() override { setUpScene(false); }
+};
+
+TEST_F(NoMeshVehicleTest, CarWithoutAUsableMeshTakesTheShippedSizeAndDrives) {
+    for (const char* path : {"meshes/car/car.obj", "meshes/flat.obj"}) { // missing; no z extent
+        restartScene(false);
+        dir->write("meshes/flat.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+        addFloor();
+        Vehicles::Car* car = addCar(glm::vec3(0, 2, 0), 0.0f, path);
+        EXPECT_EQ(car->scale, glm::vec3(1.0f)) << path;
+        EXPECT_EQ(glm::vec3(car->width, car->height, car->length), glm::vec3(3, 2, 6)) << path;
+        for (auto& wheel : car->wheels) EXPECT_EQ(wheel->scale, glm::vec3(1.0f));
+        hold(glfw2::KEY_UP);
+        run(90);
+        EXPECT_GT(car->position.z, 5.0f) << path;
+    }
+}
+
+TEST_F(VehicleTest, RemovedOrTornDownCarsLeaveTheWorldBeforeTheyAreDeleted) {
+    for (bool removeFirst : {true, false}) {
+        restartScene();
+        addFloor();
+        Journal journal;
+        auto* one = new RecordingCar(journal, "one");
+        auto* two = new RecordingCar(journal, "two");
+        one->setPosition(glm::vec3(-10, 2, 0));
+        level->addVehicle(one);
+        level->addVehicle(two);
+        auto* camera = new Engine::VehicleCam(0, 0, 256, 256, one);
+        level->addCamera(camera);
+        one->item = new Engine::Item();
+        run(10);
+        if (removeFirst) {
+            level->removeActor(one);
+            EXPECT_EQ(level->world->getNumConstraints(), 1);
+            EXPECT_EQ(camera->vehicle, nullptr);
+            hold(glfw2::KEY_UP); // the other car and the camera go on
+            run(10);
+        } else {
+            two->removeRequested = true; // queued, the level goes first
+            run(1);
+        }
+        level.reset();
+        EXPECT_EQ(journal.events, (std::vector<std::string>{"one.deleted", "two.deleted"}));
+    }
+}
+
+TEST_F(VehicleTest, ScriptedPlayersFromMirroredStartsEndInMirroredPlaces) {
+    // The arena's starts: each car is the other turned half about the centre.
+    addFloor();
+    Vehicles::Car* one = addCar(glm::vec3(90, 2, -90), -45.0f);
+    Vehicles::Car* two = addCar(glm::vec3(-90, 2, 90), 135.0f);
+    const glm::vec2 start(90, -90), ahead(-std::sqrt(0.5f), std::sqrt(0.5f));
+    for (int f = 0; f < 300; ++f) {
+        for (int key : {int(glfw2::KEY_UP), int('W')}) hold(key, f < 120);
+        for (int key : {int(glfw2::KEY_LEFT), int('A')}) hold(key, f >= 90 && f < 120);
+        run(1);
+        if (f == 89) { // along its heading so far, below 120 km/h
+            const glm::vec2 moved = glm::vec2(one->position.x, one->position.z) - start;
+            EXPECT_NEAR(moved.x * ahead.y - moved.y * ahead.x, 0.0f, 0.3f);
+            EXPECT_GT(glm::dot(moved, ahead), 10.0f);
+            EXPECT_LT(glm::dot(moved, ahead), 40.0f);
+        }
+    }
+    EXPECT_GT(headingDegrees(*one), -15.0f); // turned left by 30 to 90 degrees
+    EXPECT_LT(headingDegrees(*one), 45.0f);
+    EXPECT_LT(glm::length(glm::vec2(one->position.x, one->position.z)), glm::length(start));
+    EXPECT_NEAR(two->position.x, -one->position.x, 1.5f);
+    EXPECT_NEAR(two->position.z, -one->position.z, 1.5f);
+    EXPECT_NEAR(std::remainder(headingDegrees(*two) - headingDegrees(*one), 360.0f), 180.0f, 2.0f);
+    EXPECT_TRUE(level->lost.empty());
+}
+
+TEST_F(VehicleTest, CarPutBackOntoTheCarStandingAtTheResetPointLandsOnItsRoof) {
+    addFloor();
+    Vehicles::Car* one = addCar(glm::vec3(0, 2, 0));
+    Vehicles::Car* two = addCar(glm::vec3(90, 2, -90));
+    run(60);
+    moveBody(one, glm::vec3(200, 5, 0));
+    run(300);
+    EXPECT_EQ(level->lost, Cars{one}); // nobody thrown off the table
+    for (Vehicles::Car* car : {one, two}) {
+        EXPECT_LT(glm::distance(glm::vec2(car->position.x, car->position.z), glm::vec2(90, -90)), 1.0f);
+        EXPECT_GT(car->position.y, -1.0f);
+        EXPECT_LT(speedOf(*car), 0.5f);
+    }
+    EXPECT_GT(one->position.y - two->position.y, 2.0f);
+}
+
+TEST(VehicleRandomTest, UnitDrawsLieInTheUnitRangeAndSpreadOverIt) {
+    float low = 1.0f, high = 0.0f;
+    for (int i = 0; i < 20000; ++i) {
+        const float u = Engine::Vehicle::randomUnit(), f = Engine::Vehicle::randomFloat(-2.0f, 3.0f);
+        ASSERT_TRUE(u >= 0.0f && u <= 1.0f && f >= -2.0f && f <= 3.0f) << u << ' ' << f;
+        low = std::min(low, u), high = std::max(high, u);
+    }
+    EXPECT_TRUE(low < 0.01f && high > 0.99f);
+}
+
+} // namespace
