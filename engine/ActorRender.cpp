@@ -2,6 +2,8 @@
 // between the program and its shaders is here and in Camera::setUniforms.
 #include "engine/Actor.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -33,15 +35,14 @@ glm::mat4 billboardMatrix(const glm::mat4& cameraTransform, const glm::mat4& mod
 // One attribute array, from its buffer or from memory; returns its location.
 // An array shorter than the draw (a group filled without texture coordinates
 // or normals) is left disabled, so the attribute keeps its constant value
-// instead of the draw reading past the array's end.
+// instead of the draw reading past the array's end. A name the program lacks
+// gives -1 and is left alone: every call on it would fail.
 GLint bindAttribute(GLuint program, const char* name, GLint components, GLuint buffer,
                     const float* data, std::size_t length, std::size_t vertexCount,
                     bool useVBO) {
-    // A name the program lacks gives -1, passed on as it is (GL records the
-    // error; the main loop reports it).
     const GLint location = glGetAttribLocation(program, name);
+    if (location < 0 || length < vertexCount) return location;
     const GLuint index = static_cast<GLuint>(location);
-    if (length < vertexCount) return location;
     glEnableVertexAttribArray(index);
     if (useVBO && buffer != 0) {
         glBindBuffer(GL_ARRAY_BUFFER, buffer);
@@ -53,14 +54,24 @@ GLint bindAttribute(GLuint program, const char* name, GLint components, GLuint b
     return location;
 }
 
+void unbindAttribute(GLint location) {
+    if (location >= 0) glDisableVertexAttribArray(static_cast<GLuint>(location));
+}
+
+// The bounding sphere grows with the actor's largest scale.
+float scaledRadius(float radius, const glm::vec3& scale) {
+    return radius * std::max({std::fabs(scale.x), std::fabs(scale.y), std::fabs(scale.z)});
+}
+
 } // namespace
 
 void Actor::render(Camera* camera, const glm::vec4& ambientColor, const Light& light,
                    bool useVBO) {
     if (!visible || !mesh) return;
-    // Without a camera or a program there is nothing to draw with.
-    if (!camera || !program) return;
-    if (camera->isCulled(position, mesh->radius) && frustumCullingOn) {
+    // Without a camera or a linked program there is nothing to draw with (a
+    // failed link was logged when it was built).
+    if (!camera || !program || !program->linked) return;
+    if (camera->isCulled(position, scaledRadius(mesh->radius, scale)) && frustumCullingOn) {
         logLine("Actor not rendered due to Frustum Culling");
         return;
     }
@@ -108,7 +119,8 @@ void Actor::render(Camera* camera, const glm::vec4& ambientColor, const Light& l
         const GLint normalLocation = bindAttribute(p, "normal", 3, group->vbo[2],
             group->getNormalData(), group->normals->size(), n, useVBO);
 
-        const GLuint target = (drawOffscreen && renderToOffscreen) ? offscreenFramebuffer : 0;
+        const bool offscreen = drawOffscreen && renderToOffscreen && offscreenComplete;
+        const GLuint target = offscreen ? offscreenFramebuffer : 0;
         GLsizei count = static_cast<GLsizei>(group->vertexCount);
         if (useVBO && group->vbo[3] != 0) {
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, group->vbo[3]);
@@ -123,9 +135,9 @@ void Actor::render(Camera* camera, const glm::vec4& ambientColor, const Light& l
             glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, group->getIndexData());
         }
 
-        glDisableVertexAttribArray(static_cast<GLuint>(vertexLocation));
-        glDisableVertexAttribArray(static_cast<GLuint>(texcoordLocation));
-        glDisableVertexAttribArray(static_cast<GLuint>(normalLocation));
+        unbindAttribute(vertexLocation);
+        unbindAttribute(texcoordLocation);
+        unbindAttribute(normalLocation);
         glUseProgram(0);
     }
 }

@@ -103,6 +103,8 @@ std::string Config::getString(const std::string& key) { return get().values[key]
 
 int Config::getInt(const std::string& key) { return get().intValues[key]; }
 
+void Config::setInt(const std::string& key, int value) { get().intValues[key] = value; }
+
 int Config::getInputDevice(int slot) {
     const Config& c = get();
     if (slot < 0 || slot >= SLOT_COUNT) return -2;

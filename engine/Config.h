@@ -17,6 +17,10 @@ public:
     static std::string getString(const std::string& key);
     // The key's integer; a missing key is added with 0.
     static int getInt(const std::string& key);
+    // Replaces the key's integer; its text stays as the file gave it.
+    // Start-up puts the size the window really has under "width" and
+    // "height", so that everything reading them draws at that size.
+    static void setInt(const std::string& key, int value);
     // Device of player slot 0..7: -2 not configured, -1 keyboard, 0 or more a
     // joystick number. A slot outside 0..7 is never configured (-2).
     static int getInputDevice(int slot);

@@ -23,6 +23,7 @@ bool renderToOffscreen = false;
 unsigned int offscreenFramebuffer = 0;
 unsigned int offscreenColorTexture = 0;
 unsigned int offscreenDepthBuffer = 0;
+bool offscreenComplete = false;
 
 Engine::Level* currentLevel = nullptr;
 Decorations::Text* fpsText = nullptr;
@@ -46,6 +47,7 @@ void resetGlobals() {
     transparencyOn = true;
     renderToOffscreen = false;
     offscreenFramebuffer = offscreenColorTexture = offscreenDepthBuffer = 0;
+    offscreenComplete = false;
     currentLevel = nullptr;
     fpsText = nullptr;
     radar = nullptr;

@@ -32,6 +32,10 @@ extern bool renderToOffscreen;
 extern unsigned int offscreenFramebuffer;
 extern unsigned int offscreenColorTexture;
 extern unsigned int offscreenDepthBuffer;
+// The framebuffer passed its completeness check at start-up. Until then, or
+// when it failed, nothing binds or clears it (that would only raise an
+// OpenGL error every frame): its actors draw into the window.
+extern bool offscreenComplete;
 
 // Level and head-up display.
 extern Engine::Level* currentLevel;

@@ -4,9 +4,11 @@
 
 #include <utility>
 
+#include "engine/FileLookup.h"
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/ObjReader.h"
+#include "engine/ResourceRegistry.h"
 
 MeshHandler::MeshHandler() = default;
 
@@ -75,6 +77,35 @@ FIBITMAP* toUploadable(FIBITMAP* image) {
     return converted;
 }
 
+// The texture is drawn untextured (white or its material colour): without
+// a line in the log nobody could tell why.
+void reportUnreadable(const std::string& fileName) {
+    ResourceRegistry::reportOnce("MeshHandler: texture image " +
+                                 std::string(fileExists(fileName) ? "cannot be read (" : "not found (") +
+                                 fileName + ")");
+}
+
+// Reads only the header where the library can, and refuses an image larger
+// than OpenGL takes before the library allocates its pixels: a header may
+// claim gigabytes.
+bool fitsTexture(FREE_IMAGE_FORMAT format, const std::string& fileName) {
+    if (!FreeImage_FIFSupportsReading(format) || !FreeImage_FIFSupportsNoPixels(format))
+        return true;
+    FIBITMAP* header = FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS);
+    if (!header)
+        return true;  // the full load fails and says so
+    const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (largest <= 0 || (width <= unsigned(largest) && height <= unsigned(largest)))
+        return true;
+    ResourceRegistry::reportOnce("MeshHandler: texture image of " + std::to_string(width) + "x" +
+                                 std::to_string(height) + " pixels is larger than OpenGL takes (" +
+                                 std::to_string(largest) + "), not loaded (" + fileName + ")");
+    return false;
+}
+
 } // namespace
 
 bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
@@ -85,20 +116,28 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         logLine(group->name);
         logLine(fileName);
     }
+    // Without loaded GL entry points (no window yet) there is nothing to
+    // upload to, nor a largest texture size to check against.
+    if (!glActiveTexture)
+        return false;
     FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
     if (format == FIF_UNKNOWN)
         format = FreeImage_GetFIFFromFilename(fileName.c_str());
     if (format == FIF_UNKNOWN) {
         if (verbose)
             logLine("Unknown File Format");
+        reportUnreadable(fileName);
         return false;
     }
+    if (!fitsTexture(format, fileName))
+        return false;
     FIBITMAP* image = nullptr;
     if (FreeImage_FIFSupportsReading(format))
         image = FreeImage_Load(format, fileName.c_str(), 0);
     if (!image) {
         if (verbose)
             logLine("Could Not Read Image");
+        reportUnreadable(fileName);
         return false;
     }
     const FREE_IMAGE_COLOR_TYPE colorType = FreeImage_GetColorType(image);
@@ -111,13 +150,6 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         logLine(int(imageType));
         log("Color Type:");
         logLine(int(colorType));
-    }
-
-    // Without loaded GL entry points (no window yet) there is nothing to
-    // upload to.
-    if (!glActiveTexture) {
-        FreeImage_Unload(image);
-        return false;
     }
 
     FIBITMAP* pixels = toUploadable(image);
@@ -134,6 +166,7 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
     if (!group->imageBits || group->imageWidth == 0 || group->imageHeight == 0) {
         if (verbose)
             logLine("Could not get image bits/width/height");
+        reportUnreadable(fileName);
         FreeImage_Unload(pixels);
         group->imageBits = nullptr;
         return false;

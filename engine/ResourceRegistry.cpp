@@ -11,7 +11,9 @@ ResourceRegistry* ResourceRegistry::instance = nullptr;
 ResourceRegistry::ResourceRegistry()
     : shaders(std::make_unique<std::map<std::string, ShaderHandler*>>()),
       simpleProgram(nullptr),
-      meshes(std::make_unique<std::map<std::string, MeshHandler*>>()) {}
+      meshes(std::make_unique<std::map<std::string, MeshHandler*>>()),
+      missingMeshes(std::make_unique<std::set<std::string>>()),
+      reportedLines(std::make_unique<std::set<std::string>>()) {}
 
 // Frees the shader map and the program; shaders and meshes stay, as other
 // holders may still use them.
@@ -56,10 +58,26 @@ ShaderHandler* ResourceRegistry::getShader(const std::string& fileName) {
     return handler;
 }
 
+namespace {
+
+bool holdsFaces(MeshHandler& mesh) {
+    for (auto& entry : mesh.getFaceGroups())
+        if (entry.second->vertexCount > 0) return true;
+    return false;
+}
+
+} // namespace
+
 MeshHandler* ResourceRegistry::getMesh(const std::string& fileName) {
     ResourceRegistry* registry = get();
+    if (registry->missingMeshes->count(fileName) != 0) return nullptr;
     const std::string path = findFile(fileName);
-    if (path.empty()) return nullptr;
+    if (path.empty()) {
+        // Whoever asked draws nothing: the log is the only place to see why.
+        registry->missingMeshes->insert(fileName);
+        reportOnce("ResourceRegistry: mesh file not found (" + fileName + ")");
+        return nullptr;
+    }
     MeshHandler*& mesh = (*registry->meshes)[path];
     if (!mesh) {
         log("Loading... ");
@@ -68,8 +86,14 @@ MeshHandler* ResourceRegistry::getMesh(const std::string& fileName) {
         mesh = new MeshHandler();
         mesh->loadObj(path);
         mesh->createVBOs();
+        if (!holdsFaces(*mesh))
+            reportOnce("ResourceRegistry: mesh file holds no faces (" + path + ")");
     }
     return mesh;
+}
+
+void ResourceRegistry::reportOnce(const std::string& line) {
+    if (get()->reportedLines->insert(line).second) logLine(line);
 }
 
 void ResourceRegistry::resetForTests() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 class ShaderHandler;
@@ -18,8 +19,12 @@ public:
     // The shader of the file; null when the file cannot be found.
     static ShaderHandler* getShader(const std::string& fileName);
     // The mesh of the file, loaded once with its buffers; null when the file
-    // cannot be found.
+    // cannot be found. A file that cannot be found, or that holds no faces,
+    // is named in the log once, not on every request.
     static MeshHandler* getMesh(const std::string& fileName);
+    // Logs the line (adding its line end) unless it was logged before: one
+    // line per unreadable file, however often it is asked for.
+    static void reportOnce(const std::string& line);
 
     // Frees the registry and everything in it, so the next request starts
     // afresh. For tests only: the program never calls it, and every pointer
@@ -33,6 +38,9 @@ public:
     std::unique_ptr<std::map<std::string, ShaderHandler*>> shaders;
     ShaderProgramHandler* simpleProgram;
     std::unique_ptr<std::map<std::string, MeshHandler*>> meshes;
+    // Mesh names that could not be found, so they are looked for only once.
+    std::unique_ptr<std::set<std::string>> missingMeshes;
+    std::unique_ptr<std::set<std::string>> reportedLines;
 
 private:
     ResourceRegistry();

@@ -7,7 +7,7 @@
 #include "engine/ShaderHandler.h"
 
 ShaderProgramHandler::ShaderProgramHandler()
-    : program(0), shaders(std::make_unique<std::vector<ShaderHandler*>>()) {}
+    : program(0), linked(false), shaders(std::make_unique<std::vector<ShaderHandler*>>()) {}
 
 ShaderProgramHandler::~ShaderProgramHandler() {
     glDeleteProgram(program);
@@ -24,9 +24,10 @@ void ShaderProgramHandler::addShader(ShaderHandler* shader) {
 bool ShaderProgramHandler::build() {
     const GLuint p = glCreateProgram();
     for (ShaderHandler* shader : *shaders) {
-        // A shader whose file was missing never became a handler: the program
-        // is built from the ones there are.
-        if (!shader) continue;
+        // A shader whose file was missing never became a handler, and one that
+        // did not compile has no object to attach (attaching 0 only raises an
+        // OpenGL error): the program is built from the ones there are.
+        if (!shader || shader->id == 0) continue;
         if (shader->type == GL_FRAGMENT_SHADER && shader->fragOutputName)
             glBindFragDataLocation(p, 0, shader->fragOutputName->c_str());
         glAttachShader(p, shader->id);
@@ -38,7 +39,8 @@ bool ShaderProgramHandler::build() {
 
     GLint status = 0;
     glGetProgramiv(p, GL_LINK_STATUS, &status);
-    if (status == 0 || !glIsProgram(p)) {
+    linked = status != 0 && glIsProgram(p);
+    if (!linked) {
         Log::write("ShaderProgramHandler: build error:\n   " + programInfoLog(p) + "\n");
     }
     program = p;

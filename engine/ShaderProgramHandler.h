@@ -14,7 +14,8 @@ public:
     ShaderProgramHandler(const ShaderProgramHandler&) = delete;
     ShaderProgramHandler& operator=(const ShaderProgramHandler&) = delete;
 
-    // Appends a shader to attach when building (null is skipped at build).
+    // Appends a shader to attach when building (null, or a shader that did
+    // not compile, is skipped at build).
     void addShader(ShaderHandler* shader);
     // Links the program from the shaders added so far. A link failure is
     // logged; the program object is kept either way, so the result is true.
@@ -23,5 +24,8 @@ public:
     void print();
 
     GLuint program;
+    // The last build linked. Drawing with a program that did not link could
+    // only raise an OpenGL error on every call.
+    bool linked;
     std::unique_ptr<std::vector<ShaderHandler*>> shaders;
 };

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/Config.h"
 #include "engine/FileLookup.h"
@@ -15,13 +17,14 @@
 #include "engine/KeyCommands.h"
 #include "engine/Level.h"
 #include "engine/Log.h"
+#include "engine/WindowSize.h"
 #include "platform/Glfw2.h"
 
 namespace {
 
-// Clearing an incomplete framebuffer raises an OpenGL error; doing it every
-// frame would fill the log with the same line.
-bool offscreenComplete = false;
+// Sound files that gave no buffer, each with the error it left, for the
+// first frame's report.
+std::vector<std::pair<std::string, ALenum>> failedSounds;
 
 bool stopRequested() {
     if (glfw2::getWindowParam(glfw2::OPENED) == 0) return true;
@@ -31,6 +34,11 @@ bool stopRequested() {
 }
 
 void reportSoundError() {
+    for (const auto& failed : failedSounds) {
+        log("ALUT error: ");
+        logLine(std::string(alutGetErrorString(failed.second)) + " (" + failed.first + ")");
+    }
+    failedSounds.clear();
     const ALenum error = alutGetError();
     if (error == ALUT_ERROR_NO_ERROR) return;
     log("ALUT error: ");
@@ -61,6 +69,7 @@ bool openGameWindow(int width, int height) {
 
     int requestWidth = 0, requestHeight = 0;
     windowRequestSize(width, height, requestWidth, requestHeight);
+    capToDesktop(requestWidth, requestHeight);
     if (!glfw2::openWindow(requestWidth, requestHeight, 0, 0, 0, 0, 24, 8, mode)) {
         log("GLFW: Could not create window\n");
         glfw2::terminate();
@@ -71,6 +80,7 @@ bool openGameWindow(int width, int height) {
     // The size is reported as the configuration spells it.
     Log::write(std::string(mode == glfw2::FULLSCREEN ? "Fullscreen mode, " : "Window mode, ") +
                Config::getString("width") + "x" + Config::getString("height") + ")\n");
+    useWindowSize(width, height);
     glfw2::setWindowTitle("Vantorra");
     return true;
 }
@@ -110,6 +120,9 @@ void loadSounds() {
     for (const Sound& sound : sounds) {
         const std::string path = findFile(sound.file);
         const ALuint buffer = alutCreateBufferFromFile(path.c_str());
+        // The library keeps only its last error: take each one with its file.
+        if (buffer == AL_NONE)
+            failedSounds.emplace_back(path.empty() ? sound.file : path, alutGetError());
         alGenSources(1, sound.source);
         alSourcei(*sound.source, AL_BUFFER, static_cast<ALint>(buffer));
         if (sound.source == &explodeSound) {

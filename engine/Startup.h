@@ -5,8 +5,10 @@
 namespace Engine { class Level; }
 
 // Starts the window library and opens the game window of the configured size
-// with a 24-bit depth and 8-bit stencil buffer (full-screen when
-// "fullscreen" is 1), logs its mode and size and sets its title. On failure
+// (at most the desktop's) with a 24-bit depth and 8-bit stencil buffer
+// (full-screen when "fullscreen" is 1), logs its mode and size and sets its
+// title. When the window's size is not the configured one, says so and
+// makes the configuration answer "width" and "height" with it. On failure
 // logs it, shuts the window library down and returns false.
 bool openGameWindow(int width, int height);
 

@@ -17,7 +17,8 @@ int main(int, char**, char**) {
     if (!openGameWindow(width, height)) return -1;
     setUpOpenGL();
     loadSounds();
-    createOffscreenFramebuffer(width, height);
+    // The size the window really has (the configured one when it was usable).
+    createOffscreenFramebuffer(Config::getInt("width"), Config::getInt("height"));
 
     // The scene that is played; it stays current until the program ends.
     currentLevel = new Levels::PlainActorLevel();

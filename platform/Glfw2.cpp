@@ -22,6 +22,8 @@ struct State {
     GLFWwindow* window = nullptr;
     bool noResize = false;
     KeyCallback callback = nullptr;
+    // Presses of the latched keys seen by the last event poll.
+    std::array<bool, KEY_LAST + 1> pressedInPoll{};
 
     // Seam.
     bool hiddenWindows = false;
@@ -41,10 +43,18 @@ State& state() {
 bool validKey(int key) { return key >= 0 && key <= KEY_LAST; }
 bool validJoystick(int joy) { return joy >= 0 && joy < JOYSTICK_COUNT; }
 
+// The keys the program polls to stop (Escape, Alt with F4) and the function
+// keys: a tap shorter than a frame must not be lost. Game controls are held,
+// and read only their state.
+bool latched(int key) {
+    return key == KEY_ESC || key == KEY_LALT || (key >= KEY_F1 && key <= KEY_F25);
+}
+
 void onKey(GLFWwindow*, int key3, int, int action, int) {
     if (action == GLFW_REPEAT) return;
     const int key = keyFromGlfw3(key3);
     if (key == KEY_UNKNOWN) return;
+    if (action == GLFW_PRESS && latched(key)) state().pressedInPoll[key] = true;
     if (state().callback)
         state().callback(key, action == GLFW_PRESS ? PRESS : RELEASE);
 }
@@ -62,6 +72,7 @@ void terminate() {
     State& s = state();
     if (s.window) glfwDestroyWindow(s.window);
     s.window = nullptr;
+    s.pressedInPoll.fill(false);
     if (s.initialised) glfwTerminate();
     s.initialised = false;
 }
@@ -101,7 +112,26 @@ int getKey(int key) {
     if (s.fakeKeys) return validKey(key) && s.keyDown[key] ? PRESS : RELEASE;
     const int key3 = keyToGlfw3(key);
     if (!s.window || key3 == KEY_UNKNOWN) return RELEASE;
+    if (validKey(key) && s.pressedInPoll[key]) return PRESS;
     return glfwGetKey(s.window, key3) == GLFW_PRESS ? PRESS : RELEASE;
+}
+
+void getWindowSize(int* width, int* height) {
+    int w = 0, h = 0;
+    if (state().window) glfwGetFramebufferSize(state().window, &w, &h);
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+void getDesktopMode(VidMode* mode) {
+    if (!mode) return;
+    *mode = VidMode{0, 0, 0, 0, 0};
+    if (!state().initialised) return;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* current = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (current)
+        *mode = VidMode{current->width, current->height, current->redBits, current->greenBits,
+                        current->blueBits};
 }
 
 void setKeyCallback(KeyCallback callback) { state().callback = callback; }
@@ -116,6 +146,7 @@ void swapBuffers() {
     State& s = state();
     if (!s.window) return;
     glfwSwapBuffers(s.window);
+    s.pressedInPoll.fill(false);
     glfwPollEvents();
 }
 

@@ -23,6 +23,12 @@ enum : int { PRESENT = 0x00050001, AXES = 0x00050002, BUTTONS = 0x00050003 };
 
 enum : int { JOYSTICK_COUNT = 8 };
 
+// A video mode: size in pixels and bits per colour channel.
+struct VidMode {
+    int width, height;
+    int redBits, greenBits, blueBits;
+};
+
 // Key codes. Printable keys use their upper-case character code.
 enum : int {
     KEY_UNKNOWN = -1,
@@ -59,7 +65,15 @@ void openWindowHint(int target, int hint);
 int openWindow(int width, int height, int redbits, int greenbits, int bluebits,
                int alphabits, int depthbits, int stencilbits, int mode);
 void setWindowTitle(const char* title);
+// Size in pixels of the window's drawing area; 0 by 0 without a window.
+void getWindowSize(int* width, int* height);
+// The desktop's video mode (the primary monitor's current mode); all zero
+// when it cannot be known.
+void getDesktopMode(VidMode* mode);
 // PRESS while the key is down as of the last event poll, else RELEASE.
+// Escape, the function keys and the left Alt key also read PRESS when they
+// were pressed during the last poll and already released again: a short tap
+// between two frames still counts.
 int getKey(int key);
 // Called from inside swapBuffers with (key, PRESS or RELEASE); key repeats
 // and keys without a 2.7 code are not reported.

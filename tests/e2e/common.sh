@@ -12,6 +12,12 @@ command -v Xvfb >/dev/null || fail "Xvfb is not installed"
 
 # Each run directory sits three levels down in a fresh temp tree, so the file
 # look-up (which also tries ../ and ../../) only finds what the test put there.
+# It starts with a copy of the shipped data: the program's shaders, meshes,
+# sounds, font and configuration. Tests change single files of the copy
+# (write_conf, put_file, truncate_file, remove_file, make_sound); the source
+# tree is never touched.
+SHIPPED="shader meshes sounds external qelm.conf"
+for item in $SHIPPED; do [ -e "$SRC/$item" ] || fail "shipped $item missing"; done
 TOP=$(mktemp -d "${TMPDIR:-/tmp}/vantorra-e2e.XXXXXX")
 RUNS=0
 GAME_PID="" XVFB_PID="" HOLDER_PID=""
@@ -20,6 +26,7 @@ new_run() {
     RUN_TOP="$TOP/run$RUNS"
     RUN="$RUN_TOP/a/b/run"
     mkdir -p "$RUN"
+    for item in $SHIPPED; do cp -R "$SRC/$item" "$RUN/"; done
     unset ALSOFT_CONF
     export ALSOFT_DRIVERS=null
 }
@@ -57,27 +64,14 @@ start_private_x() {
 }
 start_private_x
 
-link_shaders() { ln -s "$SRC/shader" "$RUN/shader"; }
-write_conf() { printf '%s\n' "$@" > "$RUN/qelm.conf"; }
-
-# A light grey cube under the name the plain level shows, independent of the
-# generated assets: 8 corners, one normal per side, two triangles per side.
-write_cube_mesh() {
-    mkdir -p "$RUN/meshes/cube"
-    printf '%s\n' "newmtl grey" "Ka 0.9 0.9 0.9" "Kd 0.8 0.8 0.8" "Ks 0.0 0.0 0.0" "Ns 10" "d 1.0" \
-        > "$RUN/meshes/cube/acube.mtl"
-    python3 - "$RUN/meshes/cube/acube.obj" <<'PY'
-import sys
-v = ["%d %d %d" % (x, y, z) for z in (-1, 1) for (x, y) in ((-1, -1), (1, -1), (1, 1), (-1, 1))]
-n = ["0 0 -1", "0 0 1", "-1 0 0", "1 0 0", "0 -1 0", "0 1 0"]
-f = "143 132 567 578 158 184 237 276 126 165 487 473".split()
-out = ["mtllib acube.mtl"] + ["v " + c for c in v] + ["vt 0 0"] + ["vn " + c for c in n] + ["usemtl grey"]
-out += ["f " + " ".join("%s/1/%d" % (c, i // 2 + 1) for c in face) for i, face in enumerate(f)]
-open(sys.argv[1], "w").write("\n".join(out) + "\n")
-PY
-}
-# The usual run: shaders, the cube and a window of the given size.
-prepare_cube_run() { link_shaders; write_cube_mesh; write_conf "width = $1" "height = $2"; }
+# put_file PATH: the file of the run (relative to its directory) gets what
+# comes on standard input.
+put_file() { mkdir -p "$(dirname "$RUN/$1")" && cat > "$RUN/$1"; }
+# truncate_file PATH BYTES: keeps only the first BYTES bytes.
+truncate_file() { truncate -s "$2" "$RUN/$1"; }
+remove_file() { for f in "$@"; do rm -f "$RUN/$f"; done; }
+# write_conf LINE...: "qelm.conf" made of these lines.
+write_conf() { printf '%s\n' "$@" | put_file qelm.conf; }
 
 # make_sound NAME SECONDS FREQUENCY: a 16-bit mono WAV under sounds/.
 make_sound() {
@@ -102,9 +96,10 @@ out_rms() {
 # above A B: true when the number A is greater than B.
 above() { python3 -c "import sys; sys.exit(0 if float('$1') > float('$2') else 1)"; }
 
-# Starts the program in $RUN and waits for its window (WID).
+# Starts the program in $RUN and waits for its window (WID). GAME_ENV holds
+# arguments of env(1) for the program (e.g. "-u LD_PRELOAD").
 start_game() {
-    (cd "$RUN" && exec "$BIN" > "$RUN/stdout.txt" 2> "$RUN/stderr.txt") &
+    (cd "$RUN" && exec env ${GAME_ENV:-} "$BIN" > "$RUN/stdout.txt" 2> "$RUN/stderr.txt") &
     GAME_PID=$!
     WID=""
     for _ in $(seq 1 300); do

@@ -6,14 +6,16 @@ set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
 # sound_run NAME SECONDS [SOUND SECONDS FREQUENCY]...: a run with the other
-# sounds as short high tones, ended by Escape, checked for a clean end and one
-# "ALUT error: " line with the library's text after start-up.
+# sounds as short high tones, no music and no good-bye sound but those given,
+# ended by Escape, checked for a clean end and, after start-up, one
+# "ALUT error: " line with the library's text for each missing file, naming it.
 sound_run() {
     local name=$1 seconds=$2
     shift 2
     new_run
-    prepare_cube_run 320 240
+    write_conf "width = 320" "height = 240"
     for s in explode getitem shoot hitloud hitsoft menu win; do make_sound "$s" 0.2 3000; done
+    remove_file sounds/bgm.wav sounds/bye.wav
     while [ $# -ge 3 ]; do make_sound "$1" "$2" "$3"; shift 3; done
     [ "$name" = "no device" ] && export ALSOFT_DRIVERS=no-such-driver || use_wave_output
     start_game
@@ -23,8 +25,14 @@ sound_run() {
     TOOK=$(python3 -c "import time; print(time.time() - $pressed)")
     check_clean_end "$name"
     [ "$name" = "no device" ] && return
-    [ "$(grep -c '^ALUT error: ' "$RUN/qelm.log")" = 1 ] || fail "$name: not one ALUT error line"
-    grep -q '^ALUT error: .' "$RUN/qelm.log" || fail "$name: ALUT error without its text"
+    local missing=0
+    for s in bgm bye; do
+        [ -e "$RUN/sounds/$s.wav" ] && continue
+        missing=$((missing + 1))
+        [ "$(grep -c "^ALUT error: .\+ (sounds/$s.wav)$" "$RUN/qelm.log")" = 1 ] ||
+            fail "$name: no one ALUT error line naming sounds/$s.wav: $(grep '^ALUT' "$RUN/qelm.log")"
+    done
+    [ "$(grep -c '^ALUT error: ' "$RUN/qelm.log")" = "$missing" ] || fail "$name: not one ALUT error line per missing file"
     expect_lines "$RUN/qelm.log" "BULLET: initialized" "ALUT error: " "Configuration file unloaded."
 }
 

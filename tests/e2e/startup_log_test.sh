@@ -4,8 +4,7 @@
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
-prepare_cube_run 800 600
-echo "fullscreen = 0" >> "$RUN/qelm.conf"
+write_conf "width = 800" "height = 600" "fullscreen = 0"
 for s in explode getitem shoot hitloud hitsoft menu win bye bgm; do make_sound "$s" 0.2 440; done
 run_until_escape 1
 check_clean_end "plain run"
@@ -23,7 +22,6 @@ cmp -s "$LOG" "$RUN/stdout.txt" || fail "standard output differs from the log: $
 # "fullscreen" 1 opens a full-screen window; any other value a window.
 for value in 1 2; do
     new_run
-    link_shaders
     write_conf "width = 640" "height = 480" "fullscreen = $value"
     run_until_escape 1
     check_clean_end "fullscreen = $value"

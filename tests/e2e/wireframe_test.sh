@@ -4,7 +4,7 @@
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
-prepare_cube_run 800 600
+write_conf "width = 800" "height = 600"
 start_game
 wait_for_frames 2
 filled=$(lit_share)

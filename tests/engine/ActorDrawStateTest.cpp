@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "engine/Actor.h"
@@ -12,6 +13,7 @@
 #include "engine/HUDCamera.h"
 #include "engine/Light.h"
 #include "engine/MeshHandler.h"
+#include "engine/ShaderHandler.h"
 #include "engine/ShaderProgramHandler.h"
 #include "tests/support/DrawingScene.h"
 #include "tests/support/GLContext.h"
@@ -34,6 +36,18 @@ struct CullingCamera : Engine::HUDCamera {
     int asks = 0;
     glm::vec3 lastCentre{0.0f};
     float lastRadius = 0.0f;
+};
+
+// Eye at the origin looking down -z; culls a sphere wholly in front of the
+// near plane or beyond the far plane, as a chase camera does.
+struct NearFarCamera : Engine::Camera {
+    NearFarCamera() : Camera(0, 0, DrawingScene::kSize, DrawingScene::kSize) {
+        transform = glm::perspective(glm::radians(fov), 1.0f, zNear, zFar);
+    }
+    bool isCulled(glm::vec3 centre, float radius) override {
+        const float depth = -centre.z;
+        return depth + radius < zNear || depth - radius > zFar;
+    }
 };
 
 GLint integer(GLenum name) {
@@ -163,6 +177,7 @@ TEST_F(ActorDrawStateTest, OffscreenActorsGoToTheFramebufferWhileTheSwitchIsOn) 
     const GLuint fbo = target.framebuffer();
     testsupport::clearFramebuffer(fbo, 0, 0, 0, 0);
     offscreenFramebuffer = fbo;
+    offscreenComplete = true;
     renderToOffscreen = true;
 
     // The radar-like actor without the flag goes to the window, in the same frame.
@@ -189,6 +204,83 @@ TEST_F(ActorDrawStateTest, OffscreenActorsGoToTheFramebufferWhileTheSwitchIsOn) 
     offscreenFramebuffer = 0;
 }
 
+TEST_F(ActorDrawStateTest, IncompleteOffscreenFramebufferIsNeverBound) {
+    REQUIRE_GL_CONTEXT();
+    // Start-up's framebuffer without a size: incomplete, so never complete.
+    GLuint fbo = 0;
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    ASSERT_NE(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    offscreenFramebuffer = fbo;
+    renderToOffscreen = true;
+    while (glGetError() != GL_NO_ERROR) {}
+    for (bool vbo : {true, false}) {
+        scene->clearWindow();
+        draw(&hud, vbo);
+        EXPECT_TRUE(drewMiddle(0)) << "drawn into the window instead";
+        EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), 0);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+    glDeleteFramebuffers(1, &fbo);
+}
+
+TEST_F(ActorDrawStateTest, ProgramsThatCannotDrawMakeNoFailingCall) {
+    REQUIRE_GL_CONTEXT();
+    // A link that failed, and programs without one or all of the attributes
+    // (a missing vertex shader, or one the optimiser stripped).
+    scene->dir.write("shader/bare.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
+    scene->dir.write("shader/plain.frag", "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n");
+    scene->dir.write("shader/unlinkable.frag",
+                     "#version 120\nvec4 paint();\nvoid main() { gl_FragColor = paint(); }\n");
+    ShaderHandler bare("shader/bare.vert"), plain("shader/plain.frag"),
+        unlinkable("shader/unlinkable.frag");
+    ShaderProgramHandler failed, noVertexShader, noAttributes;
+    failed.addShader(&bare);
+    failed.addShader(&unlinkable);
+    noVertexShader.addShader(&plain);
+    noAttributes.addShader(&bare);
+    noAttributes.addShader(&plain);
+    for (ShaderProgramHandler* p : {&failed, &noVertexShader, &noAttributes}) p->build();
+    ASSERT_FALSE(failed.linked);
+    ASSERT_TRUE(noVertexShader.linked && noAttributes.linked);
+    scene->logText();
+
+    ShaderProgramHandler* const programs[] = {&failed, &noVertexShader, &noAttributes};
+    for (ShaderProgramHandler* p : programs) {
+        actor->program = p;
+        while (glGetError() != GL_NO_ERROR) {}
+        for (bool vbo : {true, false}) draw(&hud, vbo);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << p->program;
+        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << p->program;
+    }
+    EXPECT_EQ(scene->logText(), "") << "their faults were told when they were built";
+}
+
+TEST_F(ActorDrawStateTest, CullingTakesTheRadiusTimesTheLargestScale) {
+    REQUIRE_GL_CONTEXT();
+    // A floor strip below the eye, stretched along z by 20 (radius 1.5 * 20):
+    // its centre is 5 units behind the eye, past the near plane, while most of
+    // it lies in front and covers the lower middle of the picture.
+    NearFarCamera camera;
+    frustumCullingOn = true;
+    actor->rotationAngle = 90.0f;
+    actor->rotationAxis = glm::vec3(1, 0, 0);
+    actor->setScale(glm::vec3(5.0f, -20.0f, 1.0f));
+    actor->setPosition(glm::vec3(0.0f, -1.0f, 5.0f));
+    scene->logText();
+    draw(&camera);
+    EXPECT_EQ(readPixel(0, 128, 80)[0], 255) << "culled by the radius as stored";
+    EXPECT_EQ(scene->logText(), "");
+
+    // Wholly behind the near plane, it is culled.
+    actor->setPosition(glm::vec3(0.0f, -1.0f, 31.0f));
+    scene->clearWindow();
+    draw(&camera);
+    EXPECT_EQ(readPixel(0, 128, 80)[0], 0);
+    EXPECT_EQ(scene->logText(), "Actor not rendered due to Frustum Culling\n");
+}
+
 TEST_F(ActorDrawStateTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
     REQUIRE_GL_CONTEXT();
     testsupport::OffscreenTarget target(8, 8);
@@ -197,7 +289,7 @@ TEST_F(ActorDrawStateTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
     scene->logText(); // drop the program's build messages
     frustumCullingOn = true;
     actor->offset = glm::vec3(0, 0, 5); // still covers the middle
-    actor->setScale(3.0f);
+    actor->setScale(glm::vec3(1.0f, 3.0f, -2.0f));
     struct { const char* what; bool visible; bool hasMesh; int asks; } cases[] = {
         {"invisible", false, true, 0}, {"no mesh", true, false, 0}, {"culled", true, true, 1}};
     for (const auto& c : cases) {
@@ -214,7 +306,7 @@ TEST_F(ActorDrawStateTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
         EXPECT_FALSE(drewMiddle(0)) << c.what;
     }
     EXPECT_EQ(culling.lastCentre, glm::vec3(0.5f, 0.5f, 0.0f)) << "the position, without offset";
-    EXPECT_EQ(culling.lastRadius, 1.5f) << "the mesh radius, not scaled";
+    EXPECT_EQ(culling.lastRadius, 4.5f) << "the mesh radius times the largest scale";
     EXPECT_EQ(scene->logText(), "Actor not rendered due to Frustum Culling\n");
 
     // With culling off the actor is still asked, is drawn, and nothing is logged.

@@ -103,11 +103,11 @@ TEST_F(ResourceRegistryTest, ShadersAreCachedByFoundPathEvenWhenUnsupported) {
 
 TEST_F(ResourceRegistryTest, MeshesAreLoadedOncePerFoundPath) {
     REQUIRE_GL_CONTEXT();
-    // Missing: neither logged nor stored.
+    // Missing: named once however often it is asked for, and not stored.
     EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
     EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
     EXPECT_TRUE(ResourceRegistry::instance->meshes->empty());
-    EXPECT_EQ(logText(), "");
+    EXPECT_EQ(logText(), "ResourceRegistry: mesh file not found (m/none.obj)\n");
 
     testsupport::writeTexturedQuad(dir.path() + "/a/m", "quad", {255, 0, 0}, {0, 0, 255});
     MeshHandler* mesh = ResourceRegistry::getMesh("m/quad.obj");
@@ -120,12 +120,13 @@ TEST_F(ResourceRegistryTest, MeshesAreLoadedOncePerFoundPath) {
     EXPECT_TRUE(group->hasTexture);
     for (GLuint buffer : group->vbo) EXPECT_NE(buffer, 0u);
 
-    // An empty file is stored and not read again.
-    dir.write("a/b/m/empty.obj", "# nothing\n");
+    // A file without faces is stored, named once and not read again.
+    dir.write("a/b/m/empty.obj", "# nothing\nv 1 2 3\nusemtl x\n");
     MeshHandler* empty = ResourceRegistry::getMesh("m/empty.obj");
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(ResourceRegistry::getMesh("m/empty.obj"), empty);
-    EXPECT_EQ(logText(), "Loading... m/empty.obj\n");
+    EXPECT_EQ(logText(), "Loading... m/empty.obj\n"
+                         "ResourceRegistry: mesh file holds no faces (m/empty.obj)\n");
 }
 
 TEST_F(ResourceRegistryTest, MissingShaderFileIsReportedAndTheProgramBuiltFromTheRest) {

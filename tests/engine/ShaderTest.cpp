@@ -56,6 +56,7 @@ TEST_F(ShaderTest, GoodShadersCompileAndLinkWithOnlyTheirMessages) {
     GLint linked = 0;
     glGetProgramiv(program.program, GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE);
+    EXPECT_TRUE(program.linked);
     EXPECT_EQ(logText(), "ShaderHandler: shader compiled (shader/good.vert)\n"
                          "ShaderHandler: shader compiled (shader/good.frag)\n" + builtLine(program));
 }
@@ -66,8 +67,12 @@ TEST_F(ShaderTest, CompileErrorComesBeforeTheCompiledLineAndTheProgramStillBuild
     EXPECT_EQ(frag.id, 0u);
     EXPECT_EQ(frag.type, GLenum(GL_FRAGMENT_SHADER));
     ShaderProgramHandler program;
+    while (glGetError() != GL_NO_ERROR) {}
     EXPECT_TRUE(build(program, vert, frag));
-    while (glGetError() != GL_NO_ERROR) {}  // attaching shader 0 is recorded as a GL error
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "the failed shader is not attached";
+    GLint attached = -1;
+    glGetProgramiv(program.program, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 1);
 
     const std::string text = logText();
     const std::string head = "ShaderHandler: shader compiled (shader/good.vert)\n"
@@ -89,6 +94,7 @@ TEST_F(ShaderTest, LinkErrorIsLoggedBeforeTheBuiltLineAndTheProgramIsKept) {
     ShaderProgramHandler program;
     EXPECT_TRUE(build(program, vert, frag));
     EXPECT_NE(program.program, 0u);
+    EXPECT_FALSE(program.linked) << "drawing must know";
     const std::string text = logText();
     const std::string error = "ShaderProgramHandler: build error:\n   ";
     const auto errorAt = text.find(error);

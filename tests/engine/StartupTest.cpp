@@ -11,6 +11,7 @@
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/Startup.h"
+#include "engine/WindowSize.h"
 #include "platform/Glfw2.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/MessageRecordingLevel.h"
@@ -28,6 +29,21 @@ TEST(WindowRequestSize, MissingSidesFollowTheOldLibrary) {
         EXPECT_EQ(w, c[2]) << c[0] << "x" << c[1];
         EXPECT_EQ(h, c[3]) << c[0] << "x" << c[1];
     }
+}
+
+TEST(WindowSizeNote, SaysWhyTheConfiguredSizeIsNotUsed) {
+    // The configured sizes that a real run reaches are checked end to end;
+    // here the ones the test X server never gives.
+    const struct { int w, h, usedW, usedH; const char* note; } cases[] = {
+        {800, 600, 800, 600, ""},
+        {800, 0, 800, 600,
+         "Window size: \"height\" is missing or not a positive number in the configuration, "
+         "using 800x600"},
+        {2000, 300, 1024, 300, "Window size: 2000x300 is more than the screen or OpenGL allows, using 1024x300"},
+        {800, 600, 1024, 768, "Window size: the window opened larger than 800x600, using 1024x768"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(windowSizeNote(c.w, c.h, c.usedW, c.usedH), c.note) << c.w << "x" << c.h;
 }
 
 class StartupGLTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <FreeImage.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/MeshHandler.h"
+#include "engine/ResourceRegistry.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/TempDir.h"
 
@@ -75,8 +77,12 @@ protected:
     void SetUp() override {
         Log::destroy();
         resetGlobals();
+        ResourceRegistry::resetForTests();
     }
-    void TearDown() override { Log::destroy(); }
+    void TearDown() override {
+        Log::destroy();
+        ResourceRegistry::resetForTests();
+    }
 
     TempDir dir;
     MeshHandler mesh;
@@ -198,10 +204,37 @@ TEST_F(Texture, FailuresMakeNoTextureAndSayWhy) {
     Log::destroy();
     EXPECT_EQ(dir.read("qelm.log"),
               "Loading Texture for Material:\npaint\nnothing\nUnknown File Format\n"
+              "MeshHandler: texture image not found (nothing)\n"
               "Loading Texture for Material:\npaint\nmissing.png\nCould Not Read Image\n"
-              "Loading Texture for Material:\npaint\nbad.png\nCould Not Read Image\n");
+              "MeshHandler: texture image not found (missing.png)\n"
+              "Loading Texture for Material:\npaint\nbad.png\nCould Not Read Image\n"
+              "MeshHandler: texture image cannot be read (bad.png)\n");
+
+    // Quiet, the file is still named, once however often it is asked for;
+    // a header beyond the largest texture is refused before the pixels.
+    mesh.verbose = false;
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    // A BMP header (file and info header) with no pixels after it.
+    std::string header(54, '\0');
+    const auto put = [&header](std::size_t at, unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) header[at + i] = char((value >> (8 * i)) & 0xFF);
+    };
+    header[0] = 'B', header[1] = 'M';
+    put(2, 54, 4), put(10, 54, 4), put(14, 40, 4);
+    put(18, unsigned(largest) + 1, 4), put(22, 1, 4), put(26, 1, 2), put(28, 24, 2);
+    dir.write("wide.bmp", header);
+    for (const char* file : {"bad.png", "wide.bmp", "bad.png", "wide.bmp"})
+        EXPECT_FALSE(mesh.loadTexture(file, &group)) << file;
+    EXPECT_TRUE(textureNames.empty());
+    Log::destroy();
+    EXPECT_EQ(dir.read("qelm.log"), "MeshHandler: texture image of " + std::to_string(largest + 1) +
+                                        "x1 pixels is larger than OpenGL takes (" +
+                                        std::to_string(largest) + "), not loaded (wide.bmp)\n");
+    std::remove("qelm.log");
 
     // Success reports the image.
+    mesh.verbose = true;
     writeImage("rgb.png", 2, 2, 24, 255);
     ASSERT_TRUE(mesh.loadTexture("rgb.png", &group));
     Log::destroy();
