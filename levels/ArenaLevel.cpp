@@ -41,6 +41,12 @@ void ArenaLevel::onVehicleLost(Vehicle* vehicle) {
     }
 }
 
+Actor* ArenaLevel::addActorAt(Actor* actor, glm::vec3 at) {
+    actor->setPosition(at);
+    addActor(actor);
+    return actor;
+}
+
 void ArenaLevel::addPlayers() {
     // The car's body starts where it is placed and turned before it is added.
     auto* player1 = new Vehicles::Car("meshes/car/car.obj");

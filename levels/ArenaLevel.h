@@ -35,6 +35,8 @@ public:
     std::vector<int> lives;
 
 protected:
+    // Places the actor and adds it to the world.
+    Actor* addActorAt(Actor* actor, glm::vec3 at);
     // Player 1's car and its chase camera over the upper half of the window,
     // then player 2's over the lower half, both facing the table's centre.
     void addPlayers();

@@ -1,6 +1,7 @@
 #include "levels/FinalLevel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "decorations/ACube.h"
 #include "decorations/BCube.h"
@@ -27,17 +28,7 @@
 namespace Levels {
 
 namespace {
-
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
-
-// Placed, then handed to the level as a world actor.
-template <typename T>
-T* place(Engine::Level& level, T* actor, glm::vec3 at) {
-    actor->setPosition(at);
-    level.addActor(actor);
-    return actor;
-}
-
 } // namespace
 
 FinalLevel::FinalLevel() {
@@ -58,22 +49,22 @@ void FinalLevel::addWorld() {
     table->setPosition(glm::vec3(0.0f, -1.0f, 0.0f));
     table->textureMode2 = false;
     addActor(table);
-    place(*this, new Decorations::WorldCup(), {0.0f, 30.0f, 0.0f});
-    place(*this, new Decorations::ACube(), {-30.0f, 10.0f, 49.0f});
-    place(*this, new Decorations::BCube(), {0.0f, 10.0f, 51.0f});
-    place(*this, new Decorations::CCube(), {30.0f, 10.0f, 50.0f});
-    place(*this, new Decorations::DCube(), {-30.0f, 10.0f, -49.0f});
-    place(*this, new Decorations::ACube(), {0.0f, 10.0f, -51.0f});
-    place(*this, new Decorations::CCube(), {30.0f, 10.0f, -50.0f});
-    place(*this, new Decorations::GameBoy(), {-75.0f, 5.0f, -75.0f});
-    place(*this, new Decorations::Pipe(), {70.0f, 10.0f, 70.0f});
+    addActorAt(new Decorations::WorldCup(), {0.0f, 30.0f, 0.0f});
+    addActorAt(new Decorations::ACube(), {-30.0f, 10.0f, 49.0f});
+    addActorAt(new Decorations::BCube(), {0.0f, 10.0f, 51.0f});
+    addActorAt(new Decorations::CCube(), {30.0f, 10.0f, 50.0f});
+    addActorAt(new Decorations::DCube(), {-30.0f, 10.0f, -49.0f});
+    addActorAt(new Decorations::ACube(), {0.0f, 10.0f, -51.0f});
+    addActorAt(new Decorations::CCube(), {30.0f, 10.0f, -50.0f});
+    addActorAt(new Decorations::GameBoy(), {-75.0f, 5.0f, -75.0f});
+    addActorAt(new Decorations::Pipe(), {70.0f, 10.0f, 70.0f});
 
     auto* subaru = new Decorations::Subaru();
     subaru->rotationAngle = 50.0f;
     subaru->rotationAxis = kUp;
-    place(*this, subaru, {-50.0f, 5.0f, 20.0f});
-    place(*this, new Decorations::Ball(), {50.0f, 10.0f, 0.0f});
-    place(*this, new Decorations::Toiletpaper(), {-50.0f, 10.0f, -20.0f});
+    addActorAt(subaru, {-50.0f, 5.0f, 20.0f});
+    addActorAt(new Decorations::Ball(), {50.0f, 10.0f, 0.0f});
+    addActorAt(new Decorations::Toiletpaper(), {-50.0f, 10.0f, -20.0f});
 
     // The glass's box follows its scale; the turn is written without a
     // rebuild and reaches the body when it is made.
@@ -83,15 +74,15 @@ void FinalLevel::addWorld() {
     glass->rotationAngle = 66.0f;
     glass->rotationAxis = kUp;
     addActor(glass);
-    place(*this, new Decorations::BulletBill(), {0.0f, 1000.0f, 0.0f});
+    addActorAt(new Decorations::BulletBill(), {0.0f, 1000.0f, 0.0f});
 
-    place(*this, new Engine::PickupMarker(), {0.0f, 1.0f, 75.0f});
-    place(*this, new Engine::PickupMarker(), {0.0f, 1.0f, -75.0f});
-    place(*this, new Engine::PickupMarker(), {25.0f, 1.0f, 0.0f});
-    place(*this, new Engine::PickupMarker(), {-25.0f, 1.0f, 0.0f});
-    place(*this, new Engine::Mine(nullptr), {-50.0f, 1.0f, -50.0f});
+    addActorAt(new Engine::PickupMarker(), {0.0f, 1.0f, 75.0f});
+    addActorAt(new Engine::PickupMarker(), {0.0f, 1.0f, -75.0f});
+    addActorAt(new Engine::PickupMarker(), {25.0f, 1.0f, 0.0f});
+    addActorAt(new Engine::PickupMarker(), {-25.0f, 1.0f, 0.0f});
+    addActorAt(new Engine::Mine(nullptr), {-50.0f, 1.0f, -50.0f});
 
-    place(*this, new Decorations::SkyDome(), {0.0f, -100.0f, 0.0f})->setScale(50.0f);
+    addActorAt(new Decorations::SkyDome(), {0.0f, -100.0f, 0.0f})->setScale(50.0f);
 }
 
 void FinalLevel::addHUD() {

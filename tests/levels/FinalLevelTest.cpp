@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "decorations/HelpScreen.h"
@@ -30,42 +29,12 @@ namespace {
 using FinalLevelTest = ArenaScene;
 using Level = Levels::FinalLevel;
 
-// Elements whose class name ends so and, when given, that show the text.
-int count(const std::list<Engine::Actor*>& list, const std::string& type, const char* text = nullptr) {
-    int n = 0;
-    for (Engine::Actor* actor : list) {
-        const std::string name = typeid(*actor).name();
-        auto* t = dynamic_cast<Decorations::Text*>(actor);
-        n += name.size() >= type.size() + 1 && name.compare(name.size() - type.size() - 1, type.size(), type) == 0 &&
-             (!text || (t && shows(t, text)));
-    }
-    return n;
-}
-
 // The lines of the log text that count lives.
 std::string livesLines(const std::string& log) {
     std::string lines;
     for (size_t at = log.find("ArenaLevel: "); at != std::string::npos; at = log.find("ArenaLevel: ", at + 1))
         lines += log.substr(at, log.find('\n', at) + 1 - at);
     return lines;
-}
-
-// Class (the end of its name), position, uniform scale (0: the object's own).
-struct Placed {
-    std::string type;
-    glm::vec3 at;
-    float scale;
-};
-
-void expectPlaced(const std::list<Engine::Actor*>& actors, const std::vector<Placed>& table) {
-    ASSERT_EQ(actors.size(), table.size());
-    auto row = table.begin();
-    for (Engine::Actor* actor : actors) {
-        EXPECT_EQ(count({actor}, row->type), 1) << row->type << " at " << row - table.begin();
-        EXPECT_EQ(actor->position, row->at) << row->type;
-        EXPECT_FLOAT_EQ(row->scale ? row->scale : actor->scale.x, actor->scale.x) << row->type;
-        ++row;
-    }
 }
 
 TEST_F(FinalLevelTest, BuildsTheArenaItsHUDAndBothHalvesOfAnOddWindow) {

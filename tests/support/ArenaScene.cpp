@@ -9,8 +9,12 @@
 #include <cstring>
 #include <filesystem>
 #include <thread>
+#include <typeinfo>
+
+#include <gtest/gtest.h>
 
 #include "decorations/Text.h"
+#include "engine/Actor.h"
 #include "engine/FaceGroup.h"
 #include "engine/Globals.h"
 #include "engine/Level.h"
@@ -109,6 +113,28 @@ bool shows(const Decorations::Text* text, const std::string& expected) {
     probe.setText(expected);
     return *probe.faceGroup->vertices == *text->faceGroup->vertices &&
            *probe.faceGroup->texCoords == *text->faceGroup->texCoords;
+}
+
+int count(const std::list<Engine::Actor*>& list, const std::string& type, const char* text) {
+    int n = 0;
+    for (Engine::Actor* actor : list) {
+        const std::string name = typeid(*actor).name(); // ends in the class name and "E"
+        auto* t = dynamic_cast<Decorations::Text*>(actor);
+        n += name.size() > type.size() && name.compare(name.size() - type.size() - 1, type.size(), type) == 0 &&
+             (!text || (t && shows(t, text)));
+    }
+    return n;
+}
+
+void expectPlaced(const std::list<Engine::Actor*>& actors, const std::vector<Placed>& table) {
+    ASSERT_EQ(actors.size(), table.size());
+    auto row = table.begin();
+    for (Engine::Actor* actor : actors) {
+        EXPECT_EQ(count({actor}, row->type), 1) << row->type << " at " << row - table.begin();
+        EXPECT_EQ(actor->position, row->at) << row->type;
+        EXPECT_FLOAT_EQ(row->scale ? row->scale : actor->scale.x, actor->scale.x) << row->type;
+        ++row;
+    }
 }
 
 } // namespace testsupport
