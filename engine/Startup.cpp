@@ -18,6 +18,8 @@
 #include "engine/Level.h"
 #include "engine/Log.h"
 #include "engine/WindowSize.h"
+#include "levels/FinalLevel.h"
+#include "levels/LoadingScreenLevel.h"
 #include "platform/Glfw2.h"
 
 namespace {
@@ -166,6 +168,15 @@ void createOffscreenFramebuffer(int width, int height) {
         std::printf("FBO Error: %i\n", static_cast<int>(status));
         std::fflush(stdout);
     }
+}
+
+void loadArena() {
+    // No update, stop test or error check between the loading frames; the
+    // last one stays on screen while the arena loads its meshes.
+    Engine::Level* loading = new Levels::LoadingScreenLevel();
+    for (int frame = 0; frame < 22; ++frame) loading->render(useVBO);
+    delete loading;
+    currentLevel = new Levels::FinalLevel();
 }
 
 void runFrameLoop(Engine::Level* level) {

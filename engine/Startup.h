@@ -25,6 +25,13 @@ void loadSounds();
 // given size. An incomplete framebuffer is reported on standard output only.
 void createOffscreenFramebuffer(int width, int height);
 
+// Draws the loading screen for 22 frames and deletes it, then builds the
+// final arena and makes it the current level (which also sets the
+// frame-rate text, the radar and the help screen). Key presses that the
+// loading frames deliver find none of these yet; the key commands leave
+// what is missing alone.
+void loadArena();
+
 // Runs frames on the level until the window is closed, Escape is down, or
 // the left Alt key and F4 are down together.
 void runFrameLoop(Engine::Level* level);

@@ -6,7 +6,6 @@
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/Startup.h"
-#include "levels/PlainActorLevel.h"
 
 int main(int, char**, char**) {
     // The first query loads the configuration, whose message opens the log.
@@ -20,8 +19,8 @@ int main(int, char**, char**) {
     // The size the window really has (the configured one when it was usable).
     createOffscreenFramebuffer(Config::getInt("width"), Config::getInt("height"));
 
-    // The scene that is played; it stays current until the program ends.
-    currentLevel = new Levels::PlainActorLevel();
+    // The arena stays current until the program ends.
+    loadArena();
     alSourcePlay(bgmSound);
 
     runFrameLoop(currentLevel);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace glfw2 {
@@ -33,6 +34,7 @@ struct State {
     std::array<FakeJoystick, JOYSTICK_COUNT> joysticks{};
     bool fakeTime = false;
     double time = 0.0;
+    std::vector<std::pair<int, int>> queuedKeys;
 };
 
 State& state() {
@@ -148,6 +150,9 @@ void swapBuffers() {
     glfwSwapBuffers(s.window);
     s.pressedInPoll.fill(false);
     glfwPollEvents();
+    std::vector<std::pair<int, int>> queued;
+    queued.swap(s.queuedKeys);
+    for (const auto& [key, action] : queued) seam::sendKey(key, action);
 }
 
 double getTime() {
@@ -229,6 +234,7 @@ void reset() {
     s.fakeTime = false;
     s.time = 0.0;
     s.hiddenWindows = false;
+    s.queuedKeys.clear();
 }
 
 void setKey(int key, bool down) {
@@ -241,6 +247,8 @@ void sendKey(int key, int action) {
     setKey(key, action == PRESS);
     if (state().callback) state().callback(key, action);
 }
+
+void queueKey(int key, int action) { state().queuedKeys.emplace_back(key, action); }
 
 void setJoystick(int joy, int axisCount, const float* axes, int buttonCount,
                  const unsigned char* buttons) {

@@ -105,6 +105,9 @@ void setKey(int key, bool down);
 // Delivers a key event to the registered callback, as a buffer swap would;
 // also updates the faked key table.
 void sendKey(int key, int action);
+// Queues a key event that the next swapBuffers delivers to the registered
+// callback, as if the event poll inside it had found it.
+void queueKey(int key, int action);
 // Once any joystick is set, joystick queries read only the faked joysticks.
 // Axes are given as the device reports them to GLFW 3 (Y down positive): the
 // reads negate the odd ones exactly as for a real stick. Buttons: 1 pressed.

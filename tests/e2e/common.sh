@@ -111,10 +111,11 @@ start_game() {
     [ -n "$WID" ] || fail "no window appeared (stdout: $(cat "$RUN/stdout.txt"); stderr: $(cat "$RUN/stderr.txt"))"
 }
 
-# Waits until "BULLET: initialized" (the level is built), then $1 s more.
+# Waits until the arena's level starts (the second "BULLET: initialized",
+# after the loading screen's), then $1 s more.
 wait_for_frames() {
     for _ in $(seq 1 300); do
-        grep -q "BULLET: initialized" "$RUN/qelm.log" 2>/dev/null && break
+        [ "$(grep -c "BULLET: initialized" "$RUN/qelm.log" 2>/dev/null)" -ge 2 ] && break
         sleep 0.1
     done
     sleep "${1:-2}"
@@ -167,9 +168,13 @@ check_clean_end() {
 
 # Window picture: share of lit pixels.
 lit_share() {
-    xwd -silent -id "$WID" > "$TOP/shot.xwd" || fail "xwd failed"
+    shot "$TOP/shot.xwd"
     $XTOOL lit "$TOP/shot.xwd"
 }
+# shot FILE: the window's picture now.
+shot() { xwd -silent -id "$WID" > "$1" || fail "xwd failed"; }
+# share FILE X Y W H COLOUR: share of the region's pixels of that colour class.
+share() { $XTOOL share "$@"; }
 
 # expect_lines FILE PREFIX...: lines starting so appear in FILE in this order.
 expect_lines() { $XTOOL lines "$@" || fail "lines missing or out of order in $1"; }

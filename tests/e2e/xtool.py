@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """X helpers of the end-to-end tests: xtool.py keys WINDOW down|up|tap KEYSYM...,
-close WINDOW, hold, lit XWD_FILE, lines FILE PREFIX... (see each function)."""
+close WINDOW, hold, lit XWD_FILE, share XWD_FILE X Y W H COLOUR, bursts WAV HZ,
+lines FILE PREFIX... (see each function)."""
 import ctypes
 import ctypes.util
+import math
 import os
 import struct
 import sys
@@ -124,6 +126,43 @@ def lit(path):
     print("%.4f" % (count / float(width * height)))
 
 
+def share(path, x, y, w, h, colour):
+    """Share of the pixels of a region (fractions of the picture from its
+    top-left corner) in a colour class (ZPixmap, 24 or 32 bpp)."""
+    data = open(path, "rb").read()
+    hd = struct.unpack(">25I", data[:100])
+    width, height, step, line, start = hd[4], hd[5], hd[11] // 8, hd[12], hd[0] + 12 * hd[19]
+    test = {"red": lambda r, g, b: r > 150 and g < 90 and b < 90,
+            "green": lambda r, g, b: g > 150 and r < 120 and b < 120,
+            "yellow": lambda r, g, b: r > 180 and g > 150 and b < 100,
+            "grey": lambda r, g, b: 80 < r < 180 and abs(r - g) < 12 and abs(g - b) < 12,
+            "dark": lambda r, g, b: max(r, g, b) < 60,
+            "sky": lambda r, g, b: b > 180 and b > r + 30}[colour]
+    xs = range(int(float(x) * width), int((float(x) + float(w)) * width))
+    ys = range(int(float(y) * height), int((float(y) + float(h)) * height))
+    at = lambda px, py: start + py * line + px * step  # blue in the lowest byte
+    hits = sum(1 for py in ys for px in xs if test(data[at(px, py) + 2], data[at(px, py) + 1], data[at(px, py)]))
+    print("%.4f" % (hits / float(max(1, len(xs) * len(ys)))))
+
+
+def bursts(path, hz):
+    """How often a tone starts in a 16-bit mono WAV file: tenths of a second
+    with its amplitude above 0.1 after ones below."""
+    data = open(path, "rb").read()
+    at = data.find(b"data")
+    size = struct.unpack("<I", data[at + 4:at + 8])[0] // 2
+    values = struct.unpack("<%dh" % size, data[at + 8:at + 8 + 2 * size])
+    window, c = 2205, 2 * math.cos(2 * math.pi * float(hz) / 22050)
+    count, was = 0, False
+    for start in range(0, size - window + 1, window):
+        s1 = s2 = 0.0
+        for v in values[start:start + window]:
+            s1, s2 = v / 32768.0 + c * s1 - s2, s1
+        loud = 2 * math.sqrt(max(s1 * s1 + s2 * s2 - c * s1 * s2, 0)) / window > 0.1
+        count, was = count + (loud and not was), loud
+    print(count)
+
+
 def lines(path, *wanted):
     """Lines starting with the prefixes appear in the file in this order."""
     text = open(path, errors="replace").read().split("\n")
@@ -137,7 +176,8 @@ def lines(path, *wanted):
 
 
 if __name__ == "__main__":
-    commands = {"keys": keys, "close": close, "hold": hold, "lit": lit, "lines": lines}
+    commands = {"keys": keys, "close": close, "hold": hold, "lit": lit, "lines": lines, "share": share,
+                "bursts": bursts}
     if len(sys.argv) < 2 or sys.argv[1] not in commands:
         sys.exit(__doc__)
     commands[sys.argv[1]](*sys.argv[2:])
