@@ -8,12 +8,13 @@
 set -uo pipefail
 src="$(cd "$(dirname "$0")/../.." && pwd)"
 scratch="${FAULTS_DIR:-/tmp/vantorra-faults}"
-list="$src/tools/faults/faults.txt"
+list="${FAULTS_LIST:-$src/tools/faults/faults.txt}"
 
 if [ ! -d "$scratch/.git" ] && [ ! -f "$scratch/.git" ]; then
   git -C "$src" worktree add -q --detach "$scratch" HEAD
 fi
 # The scratch copy follows this checkout, uncommitted changes included.
+git -C "$scratch" reset -q --hard
 git -C "$scratch" checkout -q --detach "$(git -C "$src" rev-parse HEAD)"
 (cd "$src" && git diff HEAD) | (cd "$scratch" && git apply --allow-empty 2>/dev/null || true)
 cmake -S "$scratch" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -34,6 +35,8 @@ while IFS="|" read -r file subst what <&3; do
   if ! cmake --build "$scratch/build" -j"$(nproc)" > /dev/null 2>&1; then
     echo "  build | $what | caught by the compiler"
   else
+    # Nothing a failing test left behind may reach the next run.
+    git -C "$scratch" clean -fdxq -e build -e '*.orig'
     failed=$(cd "$scratch/build" && xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
       env ALSOFT_DRIVERS=null ctest -j"$(nproc)" --timeout 300 "$@" 2>&1 \
       | sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' | tr '\n' ' ')
