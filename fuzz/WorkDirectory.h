@@ -7,7 +7,8 @@
 // working directory: the corpus directories and files, and the values of the
 // path flags, are made absolute first, and crash artifacts go to the
 // directory the fuzzer was started from unless a prefix is given. The
-// directory is removed at a normal exit.
+// directory is removed at a normal exit; a crash leaves it, with the files
+// of the crashing input.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
