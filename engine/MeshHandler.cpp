@@ -80,30 +80,35 @@ FIBITMAP* toUploadable(FIBITMAP* image) {
 // The texture is drawn untextured (white or its material colour): without
 // a line in the log nobody could tell why.
 void reportUnreadable(const std::string& fileName) {
-    ResourceRegistry::reportOnce("MeshHandler: texture image " +
-                                 std::string(fileExists(fileName) ? "cannot be read (" : "not found (") +
-                                 fileName + ")");
+    const char* what = fileExists(fileName) ? "cannot be read (" : "not found (";
+    ResourceRegistry::reportOnce("MeshHandler: texture image " + std::string(what) + fileName +
+                                 ")");
 }
 
-// Reads only the header where the library can, and refuses an image larger
-// than OpenGL takes before the library allocates its pixels: a header may
-// claim gigabytes.
-bool fitsTexture(FREE_IMAGE_FORMAT format, const std::string& fileName) {
-    if (!FreeImage_FIFSupportsReading(format) || !FreeImage_FIFSupportsNoPixels(format))
-        return true;
-    FIBITMAP* header = FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS);
-    if (!header)
-        return true;  // the full load fails and says so
-    const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
-    FreeImage_Unload(header);
+// True, with the line, for an image larger than OpenGL takes.
+bool tooLarge(unsigned width, unsigned height, const std::string& fileName) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     if (largest <= 0 || (width <= unsigned(largest) && height <= unsigned(largest)))
-        return true;
+        return false;
     ResourceRegistry::reportOnce("MeshHandler: texture image of " + std::to_string(width) + "x" +
                                  std::to_string(height) + " pixels is larger than OpenGL takes (" +
                                  std::to_string(largest) + "), not loaded (" + fileName + ")");
-    return false;
+    return true;
+}
+
+// Reads only the header where the library can, so that an image larger than
+// OpenGL takes is refused before the library allocates its pixels: a header
+// may claim gigabytes.
+bool headerTooLarge(FREE_IMAGE_FORMAT format, const std::string& fileName) {
+    if (!FreeImage_FIFSupportsReading(format) || !FreeImage_FIFSupportsNoPixels(format))
+        return false;
+    FIBITMAP* header = FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS);
+    if (!header)
+        return false;  // the full load fails and says so
+    const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+    return tooLarge(width, height, fileName);
 }
 
 } // namespace
@@ -129,7 +134,7 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         reportUnreadable(fileName);
         return false;
     }
-    if (!fitsTexture(format, fileName))
+    if (headerTooLarge(format, fileName))
         return false;
     FIBITMAP* image = nullptr;
     if (FreeImage_FIFSupportsReading(format))
@@ -150,6 +155,14 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         logLine(int(imageType));
         log("Color Type:");
         logLine(int(colorType));
+    }
+
+    // Formats whose header the library cannot read alone, and headers that
+    // do not tell the size of what follows (an icon's picture), are checked
+    // here, before a conversion could make a copy of their size.
+    if (tooLarge(FreeImage_GetWidth(image), FreeImage_GetHeight(image), fileName)) {
+        FreeImage_Unload(image);
+        return false;
     }
 
     FIBITMAP* pixels = toUploadable(image);

@@ -8,10 +8,6 @@
 
 namespace {
 
-inline bool isSpace(char c) {
-    return objtext::charClass(c) == 1;
-}
-
 inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }

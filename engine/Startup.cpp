@@ -24,9 +24,10 @@
 
 namespace {
 
-// Sound files that gave no buffer, each with the error it left, for the
-// first frame's report.
-std::vector<std::pair<std::string, ALenum>> failedSounds;
+// Errors of start-up's sound loading for the first frame's report: each
+// file that gave no buffer with its error, or, when the library did not
+// start, that error alone (no file could load then).
+std::vector<std::pair<std::string, ALenum>> soundErrors;
 
 bool stopRequested() {
     if (glfw2::getWindowParam(glfw2::OPENED) == 0) return true;
@@ -36,11 +37,11 @@ bool stopRequested() {
 }
 
 void reportSoundError() {
-    for (const auto& failed : failedSounds) {
+    for (const auto& [file, error] : soundErrors) {
         log("ALUT error: ");
-        logLine(std::string(alutGetErrorString(failed.second)) + " (" + failed.first + ")");
+        logLine(alutGetErrorString(error) + (file.empty() ? "" : " (" + file + ")"));
     }
-    failedSounds.clear();
+    soundErrors.clear();
     const ALenum error = alutGetError();
     if (error == ALUT_ERROR_NO_ERROR) return;
     log("ALUT error: ");
@@ -105,8 +106,9 @@ void setUpOpenGL() {
 }
 
 void loadSounds() {
-    alutInit(nullptr, nullptr);
+    const bool started = alutInit(nullptr, nullptr) == AL_TRUE;
     alGetError();
+    if (!started) soundErrors.emplace_back("", alutGetError());
 
     struct Sound {
         unsigned int* source;
@@ -123,8 +125,9 @@ void loadSounds() {
         const std::string path = findFile(sound.file);
         const ALuint buffer = alutCreateBufferFromFile(path.c_str());
         // The library keeps only its last error: take each one with its file.
-        if (buffer == AL_NONE)
-            failedSounds.emplace_back(path.empty() ? sound.file : path, alutGetError());
+        const ALenum error = buffer == AL_NONE ? alutGetError() : ALUT_ERROR_NO_ERROR;
+        if (error != ALUT_ERROR_NO_ERROR && started)
+            soundErrors.emplace_back(path.empty() ? sound.file : path, error);
         alGenSources(1, sound.source);
         alSourcei(*sound.source, AL_BUFFER, static_cast<ALint>(buffer));
         if (sound.source == &explodeSound) {

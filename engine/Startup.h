@@ -17,8 +17,8 @@ bool openGameWindow(int width, int height);
 void setUpOpenGL();
 
 // Starts the sound library and makes the nine sound sources. A missing or
-// unreadable file leaves its source silent; its error is reported by the
-// first frame.
+// unreadable file leaves its source silent; the first frame reports its
+// error with its name.
 void loadSounds();
 
 // Builds the off-screen colour texture, depth buffer and framebuffer of the

@@ -1,27 +1,15 @@
 // Feeds arbitrary bytes to the configuration reader as "qelm.conf" and checks
-// what the queries may answer. Runs in a private temp dir two levels deep, so
-// the reader's "../" look-ups stay inside it.
-#include <fcntl.h>
-#include <unistd.h>
-
+// what the queries may answer. Runs in a private working directory (see
+// WorkDirectory.h); corpus paths may be given relative to where it starts.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "engine/Config.h"
 #include "engine/Log.h"
+#include "fuzz/WorkDirectory.h"
 
 namespace {
-
-std::string gRoot;
-
-void removeRoot() {
-    std::error_code ec;
-    std::filesystem::remove_all(gRoot, ec);
-}
 
 void check(bool ok) {
     if (!ok) __builtin_trap();
@@ -33,17 +21,8 @@ bool isBlank(char c) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char templ[] = "/tmp/vantorra-configfuzz-XXXXXX";
-    if (!mkdtemp(templ)) std::abort();
-    gRoot = templ;
-    std::filesystem::create_directories(gRoot + "/a/b");
-    std::filesystem::current_path(gRoot + "/a/b");
-    std::atexit(removeRoot);
-    // The log echoes every message to standard output; keep the fuzzer's
-    // report (on standard error) readable.
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzwork::enter("configfuzz", argc, argv);
     return 0;
 }
 

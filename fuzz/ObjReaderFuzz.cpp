@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes to the OBJ/MTL reader. The input is split at the
 // first 0xFF byte: the part before is the mesh file (naming "m.mtl"), the
 // part after is the MTL file. No OpenGL context: textures named in the MTL
-// file are refused after the image is read.
-#include <unistd.h>
-
+// file are refused before they are read (TextureFuzz reads images). Runs in a
+// private working directory, removed at exit (see WorkDirectory.h).
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,18 +10,9 @@
 #include <string>
 
 #include "engine/MeshHandler.h"
+#include "fuzz/WorkDirectory.h"
 
 namespace {
-
-std::string workDirectory() {
-    static std::string dir;
-    if (dir.empty()) {
-        char templ[] = "/tmp/vantorra-objfuzz-XXXXXX";
-        const char* made = mkdtemp(templ);
-        dir = made ? made : "/tmp";
-    }
-    return dir;
-}
 
 void writeFile(const std::string& path, const char* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -31,8 +21,13 @@ void writeFile(const std::string& path, const char* data, std::size_t size) {
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzwork::enter("objfuzz", argc, argv);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string dir = workDirectory();
+    const std::string dir = ".";
     const char* text = reinterpret_cast<const char*>(data);
     const void* split = std::memchr(data, 0xFF, size);
     const std::size_t objSize = split ? std::size_t(static_cast<const uint8_t*>(split) - data) : size;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sounds as really played (OpenAL's wave-file backend): the looping music,
 # the good-bye sound played to its end, silence for missing files with the
-# first frame's "ALUT error: " report, and a clean run without sound device.
+# first frame's "ALUT error: " report naming each, and a clean run without
+# sound device.
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
@@ -24,7 +25,11 @@ sound_run() {
     hold_keys_until_exit Escape
     TOOK=$(python3 -c "import time; print(time.time() - $pressed)")
     check_clean_end "$name"
-    [ "$name" = "no device" ] && return
+    if [ "$name" = "no device" ]; then
+        # The library's own error, once, not one per file that could not load.
+        [ "$(grep -c '^ALUT error: ' "$RUN/qelm.log")" = 1 ] || fail "no device: $(grep '^ALUT' "$RUN/qelm.log")"
+        return
+    fi
     local missing=0
     for s in bgm bye; do
         [ -e "$RUN/sounds/$s.wav" ] && continue

@@ -13,7 +13,6 @@
 #include "engine/HUDCamera.h"
 #include "engine/Light.h"
 #include "engine/MeshHandler.h"
-#include "engine/ShaderHandler.h"
 #include "engine/ShaderProgramHandler.h"
 #include "tests/support/DrawingScene.h"
 #include "tests/support/GLContext.h"
@@ -223,38 +222,6 @@ TEST_F(ActorDrawStateTest, IncompleteOffscreenFramebufferIsNeverBound) {
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
     glDeleteFramebuffers(1, &fbo);
-}
-
-TEST_F(ActorDrawStateTest, ProgramsThatCannotDrawMakeNoFailingCall) {
-    REQUIRE_GL_CONTEXT();
-    // A link that failed, and programs without one or all of the attributes
-    // (a missing vertex shader, or one the optimiser stripped).
-    scene->dir.write("shader/bare.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
-    scene->dir.write("shader/plain.frag", "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n");
-    scene->dir.write("shader/unlinkable.frag",
-                     "#version 120\nvec4 paint();\nvoid main() { gl_FragColor = paint(); }\n");
-    ShaderHandler bare("shader/bare.vert"), plain("shader/plain.frag"),
-        unlinkable("shader/unlinkable.frag");
-    ShaderProgramHandler failed, noVertexShader, noAttributes;
-    failed.addShader(&bare);
-    failed.addShader(&unlinkable);
-    noVertexShader.addShader(&plain);
-    noAttributes.addShader(&bare);
-    noAttributes.addShader(&plain);
-    for (ShaderProgramHandler* p : {&failed, &noVertexShader, &noAttributes}) p->build();
-    ASSERT_FALSE(failed.linked);
-    ASSERT_TRUE(noVertexShader.linked && noAttributes.linked);
-    scene->logText();
-
-    ShaderProgramHandler* const programs[] = {&failed, &noVertexShader, &noAttributes};
-    for (ShaderProgramHandler* p : programs) {
-        actor->program = p;
-        while (glGetError() != GL_NO_ERROR) {}
-        for (bool vbo : {true, false}) draw(&hud, vbo);
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << p->program;
-        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << p->program;
-    }
-    EXPECT_EQ(scene->logText(), "") << "their faults were told when they were built";
 }
 
 TEST_F(ActorDrawStateTest, CullingTakesTheRadiusTimesTheLargestScale) {

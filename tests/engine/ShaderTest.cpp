@@ -70,9 +70,6 @@ TEST_F(ShaderTest, CompileErrorComesBeforeTheCompiledLineAndTheProgramStillBuild
     while (glGetError() != GL_NO_ERROR) {}
     EXPECT_TRUE(build(program, vert, frag));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "the failed shader is not attached";
-    GLint attached = -1;
-    glGetProgramiv(program.program, GL_ATTACHED_SHADERS, &attached);
-    EXPECT_EQ(attached, 1);
 
     const std::string text = logText();
     const std::string head = "ShaderHandler: shader compiled (shader/good.vert)\n"
