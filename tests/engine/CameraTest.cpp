@@ -19,9 +19,11 @@
 
 namespace {
 
+const glm::vec3 kStart(0, -200, -200);
+const glm::vec3 kY(0, 1, 0);
+
 // Built here straight from GLM (radians), independent of the camera's code.
-glm::mat4 expectedView(const glm::vec3& position, float angleDegrees, const glm::vec3& axis,
-                       float aspect) {
+glm::mat4 expectedView(const glm::vec3& position, float angleDegrees, const glm::vec3& axis, float aspect) {
     glm::mat4 m = glm::perspective(glm::radians(45.0f), aspect, 0.1f, 10000.0f);
     m = glm::rotate(m, glm::radians(45.0f), glm::vec3(1, 0, 0));
     m = glm::translate(m, position);
@@ -30,8 +32,7 @@ glm::mat4 expectedView(const glm::vec3& position, float angleDegrees, const glm:
 
 void expectMatrixNear(const glm::mat4& actual, const glm::mat4& expected) {
     for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(actual[c][r], expected[c][r], 1e-5f) << "column " << c << " row " << r;
+        for (int r = 0; r < 4; ++r) EXPECT_NEAR(actual[c][r], expected[c][r], 1e-5f) << c << "," << r;
 }
 
 glm::vec3 toNdc(const glm::mat4& m, const glm::vec3& p) {
@@ -39,129 +40,86 @@ glm::vec3 toNdc(const glm::mat4& m, const glm::vec3& p) {
     return glm::vec3(clip) / clip.w;
 }
 
-const glm::vec3 kStart(0, -200, -200);
-const glm::vec3 kY(0, 1, 0);
-
-TEST(CameraTest, FreshCameraLooksDownAtTheOrigin) {
+TEST(CameraTest, NumbersTurnsAndPageKeys) {
+    glfw2::seam::reset();
     Engine::Camera camera(0, 0, 800, 600);
     EXPECT_FLOAT_EQ(camera.aspect, 1.3333334f);
     EXPECT_FLOAT_EQ(camera.nearHalfHeight, 0.041421358f);
     EXPECT_FLOAT_EQ(camera.nearHalfWidth, 0.05522848f);
     EXPECT_FLOAT_EQ(camera.farHalfHeight, 4142.1357f);
     EXPECT_FLOAT_EQ(camera.farHalfWidth, 5522.8477f);
-    // The eye sits at -position, looking down at the origin.
     expectMatrixNear(camera.transform, expectedView(kStart, 0, kY, 800.0f / 600.0f));
-}
+    EXPECT_FALSE(camera.isCulled(glm::vec3(0, 1e6f, 0), 1.0f)) << "a plain camera culls nothing";
 
-TEST(CameraTest, UpdateTurnsFirstAndMovesAfterTheTransform) {
-    glfw2::seam::reset();
-    Engine::Camera camera(0, 0, 800, 600);
+    // Page Up turns first and moves after the transform is rebuilt.
     glfw2::seam::setKey(glfw2::KEY_PAGEUP, true);
     const glm::mat4 before = camera.transform;
     camera.update(0.5f);
     EXPECT_FLOAT_EQ(camera.angle, -2.0f);
     EXPECT_EQ(camera.axis, glm::vec3(0, 2, 0));
-    EXPECT_EQ(camera.speed, 100);
     EXPECT_EQ(camera.position, glm::vec3(0, -150, -150));
-    // The transform was rebuilt before the move.
     expectMatrixNear(camera.transform, expectedView(kStart, -2.0f, kY, 800.0f / 600.0f));
     EXPECT_EQ(camera.previousTransform, before);
-
     glfw2::seam::setKey(glfw2::KEY_PAGEUP, false);
     glfw2::seam::setKey(glfw2::KEY_PAGEDOWN, true);
     camera.update(0.25f);
     EXPECT_EQ(camera.position, glm::vec3(0, -175, -175));
-    expectMatrixNear(camera.transform, expectedView({0, -150, -150}, -3.0f, kY, 800.0f / 600.0f));
     glfw2::seam::reset();
-}
 
-TEST(CameraTest, RotateAddsAngleAndAxisAndSetPositionKeepsTheTransform) {
-    Engine::Camera camera(0, 0, 100, 100);
-    camera.rotate(30.0f, kY);
-    camera.rotate(15.0f, glm::vec3(0, 0, 1));
-    EXPECT_FLOAT_EQ(camera.angle, 45.0f);
-    EXPECT_EQ(camera.axis, glm::vec3(0, 2, 1));
+    // rotate adds angle and axis; setPosition keeps the transform.
+    Engine::Camera square(0, 0, 100, 100);
+    square.rotate(30.0f, kY);
+    square.rotate(15.0f, glm::vec3(0, 0, 1));
+    EXPECT_FLOAT_EQ(square.angle, 45.0f);
+    EXPECT_EQ(square.axis, glm::vec3(0, 2, 1));
     const glm::mat4 expected = expectedView(kStart, 45.0f, glm::normalize(glm::vec3(0, 2, 1)), 1.0f);
-    expectMatrixNear(camera.transform, expected);
-    camera.setPosition(glm::vec3(1, 2, 3));
-    EXPECT_EQ(camera.position, glm::vec3(1, 2, 3));
-    expectMatrixNear(camera.transform, expected);
+    expectMatrixNear(square.transform, expected);
+    square.setPosition(glm::vec3(1, 2, 3));
+    expectMatrixNear(square.transform, expected);
+    // An empty viewport keeps the matrices finite.
+    Engine::Camera flat(0, 0, 800, 0);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) EXPECT_TRUE(std::isfinite(flat.projection[c][r]) && std::isfinite(flat.transform[c][r]));
 }
 
-TEST(CameraTest, PlainAndHudCamerasCullNothing) {
-    Engine::Camera camera(0, 0, 100, 100);
-    Engine::HUDCamera hud(0, 0, 100, 100);
-    for (const glm::vec3& centre : {glm::vec3(0, 1e6f, 0), glm::vec3(0, 200, 200)})
-        EXPECT_FALSE(camera.isCulled(centre, 1.0f) || hud.isCulled(centre, 0.0f));
-}
-
-int derivedUpdates = 0;
-struct CountingCamera : Engine::Camera {
-    CountingCamera() : Camera(0, 0, 10, 10) {}
-    void updateTransform() override { ++derivedUpdates; }
-};
-
-TEST(CameraTest, ConstructorUsesItsOwnTransformUpdate) {
-    derivedUpdates = 0;
-    CountingCamera camera;
-    EXPECT_EQ(derivedUpdates, 0);
-    expectMatrixNear(camera.transform, expectedView(kStart, 0, kY, 1.0f));
-    camera.rotate(1.0f, kY); // rotate goes through the virtual
-    EXPECT_EQ(derivedUpdates, 1);
-}
-
-TEST(CameraTest, HudCameraMapsTheUnitSquareOntoItsViewport) {
+TEST(CameraTest, HudCameraMapsTheUnitSquareOntoItsViewportAndNeverMoves) {
     Engine::HUDCamera hud(0, 0, 640, 480);
-    const std::pair<glm::vec3, glm::vec2> mapping[] = {
-        {{0.5f, 0.5f, 0}, {0, 0}}, {{0, 0, 0}, {-1, -1}}, {{1, 1, 0}, {1, 1}}};
-    for (const auto& [point, ndc] : mapping) {
-        EXPECT_NEAR(toNdc(hud.transform, point).x, ndc.x, 1e-6f) << point.x;
-        EXPECT_NEAR(toNdc(hud.transform, point).y, ndc.y, 1e-6f) << point.y;
-    }
+    const std::pair<glm::vec3, glm::vec2> mapping[] = {{{0.5f, 0.5f, 0}, {0, 0}}, {{0, 0, 0}, {-1, -1}}, {{1, 1, 0}, {1, 1}}};
+    for (const auto& [point, ndc] : mapping)
+        EXPECT_LT(glm::length(glm::vec2(toNdc(hud.transform, point)) - ndc), 1e-6f) << point.x;
     // A larger z is nearer the viewer; the depth range spans -9800..199.9.
     const auto depth = [&](float z) { return toNdc(hud.transform, glm::vec3(0.5f, 0.5f, z)).z; };
     EXPECT_LT(depth(1.0f), depth(0.0f));
     EXPECT_GE(depth(199.8f), -1.0f);
     EXPECT_LE(depth(-9799.0f), 1.0f);
-
-    // Neither the keys nor a turn enter the HUD view or its previous transform.
     const glm::mat4 before = hud.transform;
+    glfw2::seam::setKey(glfw2::KEY_PAGEUP, true);
     hud.update(1.0f);
     hud.rotate(90.0f, kY);
+    glfw2::seam::reset();
     EXPECT_EQ(hud.transform, before);
     EXPECT_EQ(hud.previousTransform, glm::mat4(1.0f));
-}
-
-TEST(CameraTest, EmptyViewportKeepsTheMatricesFinite) {
-    Engine::Camera camera(0, 0, 800, 0);
-    EXPECT_TRUE(std::isfinite(camera.nearHalfWidth));
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            EXPECT_TRUE(std::isfinite(camera.projection[c][r]) && std::isfinite(camera.transform[c][r]));
+    EXPECT_FALSE(hud.isCulled(glm::vec3(0, 200, 200), 0.0f));
 }
 
 TEST(CameraTest, ViewportAndUniformsReachOpenGL) {
     REQUIRE_GL_CONTEXT();
     testsupport::TempDir dir;
-    Log::destroy();
-    dir.write("u.vert",
-              "#version 120\nuniform mat4 previousCameraTransform;\nuniform mat4 cameraTransform;\n"
-              "uniform vec3 previousCameraLocation;\nuniform vec3 cameraLocation;\n"
-              "attribute vec4 vertex;\nvoid main() { gl_Position = previousCameraTransform * "
-              "cameraTransform * vertex + vec4(previousCameraLocation + cameraLocation, 0.0); }\n");
+    dir.write("u.vert", "#version 120\nuniform mat4 previousCameraTransform;\nuniform mat4 cameraTransform;\n"
+                        "uniform vec3 previousCameraLocation;\nuniform vec3 cameraLocation;\nattribute vec4 vertex;\n"
+                        "void main() { gl_Position = previousCameraTransform * cameraTransform * vertex"
+                        " + vec4(previousCameraLocation + cameraLocation, 0.0); }\n");
     ShaderHandler vert("u.vert");
     ShaderProgramHandler program;
     program.addShader(&vert);
     program.build();
-
     Engine::Camera camera(3, 4, 50, 60);
     camera.rotate(10.0f, kY);
     camera.previousPosition = glm::vec3(7, 8, 9);
     camera.applyViewport();
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(glm::ivec4(viewport[0], viewport[1], viewport[2], viewport[3]), glm::ivec4(3, 4, 50, 60));
-
+    glm::ivec4 viewport(0);
+    glGetIntegerv(GL_VIEWPORT, glm::value_ptr(viewport));
+    EXPECT_EQ(viewport, glm::ivec4(3, 4, 50, 60));
     glUseProgram(program.program);
     camera.setUniforms(&program);
     glUseProgram(0);
@@ -173,7 +131,7 @@ TEST(CameraTest, ViewportAndUniformsReachOpenGL) {
     EXPECT_EQ(read("cameraTransform", glm::mat4(0.0f)), camera.transform);
     EXPECT_EQ(read("previousCameraLocation", glm::vec3(0.0f)), glm::vec3(7, 8, 9));
     EXPECT_EQ(read("cameraLocation", glm::vec3(0.0f)), kStart);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     glViewport(0, 0, 256, 256);
     Log::destroy();
 }

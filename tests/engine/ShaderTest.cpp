@@ -1,80 +1,91 @@
-// Shader compilation and program linking against a real OpenGL context:
-// what is logged, in which order, and what the handlers hold afterwards.
+// Shaders, shader programs and the resource registry against a real OpenGL
+// context: what is logged, in which order, and what is cached.
 #include <GL/glew.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "engine/Log.h"
+#include "engine/MeshHandler.h"
+#include "engine/ResourceRegistry.h"
 #include "engine/ShaderHandler.h"
 #include "engine/ShaderProgramHandler.h"
 #include "tests/support/GLContext.h"
+#include "tests/support/ScopedWorkDir.h"
 #include "tests/support/TempDir.h"
-
-using testsupport::TempDir;
+#include "tests/support/TexturedQuad.h"
 
 namespace {
 
 const char* kGoodFrag = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
 
+// Works in "<temp>/a/b": files in "<temp>/a" are found only through "../",
+// and nothing outside the temp dir is ever reached.
 class ShaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        REQUIRE_GL_CONTEXT();
+        ResourceRegistry::resetForTests();
         Log::destroy();
-        dir.write("shader/good.vert",
-                  "#version 120\nattribute vec4 vertex;\nvoid main() { gl_Position = vertex; }\n");
-        dir.write("shader/good.frag", kGoodFrag);
-        dir.write("shader/bad.frag", "#version 120\nvoid main() { gl_FragColor = vec4(1.0) }\n");
-        // Compiles, but the function is never defined: only the link fails.
-        dir.write("shader/unlinkable.frag",
-                  "#version 120\nvec4 missingColour();\nvoid main() { gl_FragColor = missingColour(); }\n");
+        work = std::make_unique<testsupport::ScopedWorkDir>(dir.path() + "/a/b");
+        // The position declared last: the driver would give it location 2.
+        write("shader/good.vert", "#version 120\nattribute vec2 uv;\nattribute vec3 normal;\nattribute vec4 vertex;\n"
+                                  "varying vec3 c;\nvoid main() { c = normal + vec3(uv, 0.0); gl_Position = vertex; }\n");
+        write("shader/good.frag", kGoodFrag);
     }
-    void TearDown() override { Log::destroy(); }
+    void TearDown() override {
+        ResourceRegistry::resetForTests();
+        Log::destroy();
+        work.reset();
+        while (glGetError() != GL_NO_ERROR) {}
+    }
+    void write(const std::string& rel, const std::string& text) { dir.write("a/b/" + rel, text); }
+    // What was logged since the last call.
     std::string logText() {
         Log::destroy();
-        return dir.read("qelm.log");
+        const std::string text = dir.read("a/b/qelm.log");
+        std::remove("qelm.log");
+        return text;
     }
-    // Builds vert + frag into `program` and returns build()'s result.
     bool build(ShaderProgramHandler& program, ShaderHandler& vert, ShaderHandler& frag) {
         program.addShader(&vert);
         program.addShader(&frag);
         return program.build();
     }
-    std::string builtLine(const ShaderProgramHandler& p) {
-        return "ShaderProgramHandler: shader program built (" + std::to_string(p.program) + ")\n";
+    static std::string builtLine(GLuint p) {
+        return "ShaderProgramHandler: shader program built (" + std::to_string(p) + ")\n";
     }
-    TempDir dir;
+    testsupport::TempDir dir;
+    std::unique_ptr<testsupport::ScopedWorkDir> work;
 };
 
-TEST_F(ShaderTest, GoodShadersCompileAndLinkWithOnlyTheirMessages) {
-    REQUIRE_GL_CONTEXT();
+TEST_F(ShaderTest, GoodShadersLinkWithThePositionAtAttributeZero) {
     ShaderHandler vert("shader/good.vert"), frag("shader/good.frag");
     EXPECT_EQ(vert.type, GLenum(GL_VERTEX_SHADER));
     EXPECT_EQ(frag.type, GLenum(GL_FRAGMENT_SHADER));
-    EXPECT_TRUE(glIsShader(vert.id));
     ShaderProgramHandler program;
     EXPECT_TRUE(build(program, vert, frag));
-    GLint linked = 0;
-    glGetProgramiv(program.program, GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
     EXPECT_TRUE(program.linked);
+    // Compatibility contexts draw only with attribute 0 enabled.
+    EXPECT_EQ(glGetAttribLocation(program.program, "vertex"), 0);
     EXPECT_EQ(logText(), "ShaderHandler: shader compiled (shader/good.vert)\n"
-                         "ShaderHandler: shader compiled (shader/good.frag)\n" + builtLine(program));
+                         "ShaderHandler: shader compiled (shader/good.frag)\n" + builtLine(program.program));
 }
 
-TEST_F(ShaderTest, CompileErrorComesBeforeTheCompiledLineAndTheProgramStillBuilds) {
-    REQUIRE_GL_CONTEXT();
-    ShaderHandler vert("shader/good.vert"), frag("shader/bad.frag");
-    EXPECT_EQ(frag.id, 0u);
-    EXPECT_EQ(frag.type, GLenum(GL_FRAGMENT_SHADER));
+TEST_F(ShaderTest, CompileAndLinkErrorsAreLoggedAndTheProgramStillBuilt) {
+    write("shader/bad.frag", "#version 120\nvoid main() { gl_FragColor = vec4(1.0) }\n");
+    // Compiles, but the function is never defined: only the link fails.
+    write("shader/unlinkable.frag", "#version 120\nvec4 f();\nvoid main() { gl_FragColor = f(); }\n");
+    ShaderHandler vert("shader/good.vert"), bad("shader/bad.frag");
+    EXPECT_EQ(bad.id, 0u);
     ShaderProgramHandler program;
-    while (glGetError() != GL_NO_ERROR) {}
-    EXPECT_TRUE(build(program, vert, frag));
+    EXPECT_TRUE(build(program, vert, bad));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "the failed shader is not attached";
-
-    const std::string text = logText();
+    std::string text = logText();
     const std::string head = "ShaderHandler: shader compiled (shader/good.vert)\n"
                              "ShaderHandler: compile error (shader/bad.frag):\n   ";
-    const std::string tail = "\nShaderHandler: shader compiled (shader/bad.frag)\n" + builtLine(program);
+    const std::string tail = "\nShaderHandler: shader compiled (shader/bad.frag)\n" + builtLine(program.program);
     ASSERT_GE(text.size(), head.size() + tail.size()) << text;
     EXPECT_EQ(text.substr(0, head.size()), head) << text;
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << text;
@@ -82,81 +93,120 @@ TEST_F(ShaderTest, CompileErrorComesBeforeTheCompiledLineAndTheProgramStillBuild
     const std::string info = text.substr(head.size(), text.size() - head.size() - tail.size());
     EXPECT_FALSE(info.empty());
     EXPECT_EQ(info.find('\0'), std::string::npos);
-}
 
-TEST_F(ShaderTest, LinkErrorIsLoggedBeforeTheBuiltLineAndTheProgramIsKept) {
-    REQUIRE_GL_CONTEXT();
-    ShaderHandler vert("shader/good.vert"), frag("shader/unlinkable.frag");
-    ASSERT_NE(frag.id, 0u) << "the fragment shader itself must compile";
-    ShaderProgramHandler program;
-    EXPECT_TRUE(build(program, vert, frag));
-    EXPECT_NE(program.program, 0u);
-    EXPECT_FALSE(program.linked) << "drawing must know";
-    const std::string text = logText();
+    ShaderHandler unlinkable("shader/unlinkable.frag");
+    ASSERT_NE(unlinkable.id, 0u);
+    ShaderProgramHandler broken;
+    logText();
+    EXPECT_TRUE(build(broken, vert, unlinkable));
+    EXPECT_NE(broken.program, 0u);
+    EXPECT_FALSE(broken.linked) << "drawing must know";
+    text = logText();
     const std::string error = "ShaderProgramHandler: build error:\n   ";
-    const auto errorAt = text.find(error);
-    const auto builtAt = text.find(builtLine(program));
-    ASSERT_NE(errorAt, std::string::npos) << text;
-    ASSERT_NE(builtAt, std::string::npos) << text;
+    ASSERT_EQ(text.find(error), 0u) << text;
     // Error, the info log, one line end, then the built line last.
-    EXPECT_GT(builtAt, errorAt + error.size() + 1);
+    const std::size_t builtAt = text.size() - builtLine(broken.program).size();
+    EXPECT_EQ(text.substr(builtAt), builtLine(broken.program));
+    EXPECT_GT(builtAt, error.size() + 1);
     EXPECT_EQ(text[builtAt - 1], '\n');
-    EXPECT_EQ(builtAt + builtLine(program).size(), text.size());
 }
 
-TEST_F(ShaderTest, MissingAndUnsupportedFilesLogWithoutLineEnd) {
-    REQUIRE_GL_CONTEXT();
-    dir.write("shader/other.glsl", kGoodFrag);
-    dir.write("shader/upper.VERT", kGoodFrag);  // the extension match is case-sensitive
+TEST_F(ShaderTest, MissingAndUnsupportedFilesFragOutputAndRelease) {
+    write("shader/other.glsl", kGoodFrag);
+    write("shader/upper.VERT", kGoodFrag); // the extension match is case-sensitive
     ShaderHandler missing("shader/none.vert"), glsl("shader/other.glsl"), upper("shader/upper.VERT");
-    for (const ShaderHandler* h : {&missing, &glsl, &upper}) {
-        EXPECT_EQ(h->id, 0u);
-        EXPECT_EQ(h->type, 0u);
-    }
+    for (const ShaderHandler* h : {&missing, &glsl, &upper}) EXPECT_EQ(h->id + h->type, 0u);
     EXPECT_EQ(*missing.fileName, "");
-    EXPECT_EQ(*glsl.fileName, "shader/other.glsl");
     Log::write("next");
     EXPECT_EQ(logText(), "ShaderHandler: shader file not found (shader/none.vert)"
                          "ShaderHandler: tried to add unsupported shader type (shader/other.glsl)"
                          "ShaderHandler: tried to add unsupported shader type (shader/upper.VERT)"
                          "next");
-}
-
-TEST_F(ShaderTest, FragOutputNameIsBoundToColourZero) {
-    REQUIRE_GL_CONTEXT();
-    dir.write("shader/out.vert", "#version 130\nin vec4 vertex;\nvoid main() { gl_Position = vertex; }\n");
-    dir.write("shader/out.frag", "#version 130\nout vec4 glow;\nout vec4 colour;\n"
-                                 "void main() { colour = vec4(1.0); glow = vec4(0.5); }\n");
-    ShaderHandler vert("shader/out.vert"), frag("shader/out.frag");
-    frag.setFragOutputName("colour");
-    ShaderProgramHandler program;
-    build(program, vert, frag);
-    EXPECT_EQ(glGetFragDataLocation(program.program, "colour"), 0);
-}
-
-TEST_F(ShaderTest, DestructorsReleaseTheObjectsAndSaySo) {
-    REQUIRE_GL_CONTEXT();
+    write("shader/out.vert", "#version 130\nin vec4 vertex;\nvoid main() { gl_Position = vertex; }\n");
+    write("shader/out.frag", "#version 130\nout vec4 glow;\nout vec4 colour;\n"
+                             "void main() { colour = vec4(1.0); glow = vec4(0.5); }\n");
     GLuint shaderId = 0, programId = 0;
     {
-        ShaderHandler vert("shader/good.vert");
+        ShaderHandler vert("shader/out.vert"), frag("shader/out.frag");
+        frag.setFragOutputName("colour");
         ShaderProgramHandler program;
-        build(program, vert, vert);
+        build(program, vert, frag);
+        EXPECT_EQ(glGetFragDataLocation(program.program, "colour"), 0);
         shaderId = vert.id;
         programId = program.program;
         program.print();
     }
-    EXPECT_FALSE(glIsShader(shaderId));
-    EXPECT_FALSE(glIsProgram(programId));
+    EXPECT_FALSE(glIsShader(shaderId) || glIsProgram(programId));
     const std::string text = logText();
-    EXPECT_NE(text.find("### ShaderProgramHandler (capacity: 2, size: 2)\n"
-                        "# - shader/good.vert\n# - shader/good.vert\n"),
+    EXPECT_NE(text.find("### ShaderProgramHandler (capacity: 2, size: 2)\n# - shader/out.vert\n# - shader/out.frag\n"),
               std::string::npos) << text;
-    const auto programGone = text.find("ShaderProgramHandler: shader program destroyed (" +
-                                       std::to_string(programId) + ")\n");
-    const auto shaderGone = text.find("ShaderHandler: shader destroyed (shader/good.vert)\n");
-    ASSERT_NE(programGone, std::string::npos) << text;
+    const auto programGone = text.find("ShaderProgramHandler: shader program destroyed (" + std::to_string(programId) + ")\n");
+    const auto shaderGone = text.find("ShaderHandler: shader destroyed (shader/out.vert)\n");
     ASSERT_NE(shaderGone, std::string::npos) << text;
     EXPECT_LT(programGone, shaderGone);
+}
+
+TEST_F(ShaderTest, RegistryBuildsSimpleOnceFromTheShippedShaders) {
+    testsupport::installShaders();
+    EXPECT_EQ(ResourceRegistry::getProgram("Simple"), nullptr);
+    EXPECT_EQ(logText(), "") << "a wrong name loads nothing";
+    ShaderProgramHandler* first = ResourceRegistry::getProgram("simple");
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->linked) << "the shipped shaders must link";
+    EXPECT_EQ(logText(), "ShaderHandler: shader compiled (shader/simple.vert)\n"
+                         "ShaderHandler: shader compiled (shader/simple.frag)\n" + builtLine(first->program));
+    EXPECT_EQ(ResourceRegistry::getProgram("simple"), first);
+    EXPECT_EQ(logText(), "") << "the second request logs nothing";
+    ASSERT_EQ(first->shaders->size(), 2u);
+    EXPECT_EQ((*first->shaders)[0], ResourceRegistry::getShader("shader/simple.vert"));
+    // Every value that drawing feeds must reach the shaders.
+    for (const char* name : {"cameraTransform", "cameraLocation", "worldTransform", "normalTransform",
+                             "ambientLight", "mainLightLocation", "mainLightColor", "textureData",
+                             "shaderMode", "Ka", "Kd", "Ke", "Ks", "Ns", "d", "colorBias"})
+        EXPECT_NE(glGetUniformLocation(first->program, name), -1) << name;
+    for (const char* name : {"vertex", "texcoord", "normal"})
+        EXPECT_NE(glGetAttribLocation(first->program, name), -1) << name;
+}
+
+TEST_F(ShaderTest, RegistryBuildsSimpleFromTheShaderThereIs) {
+    dir.write("a/b/shader/simple.frag", kGoodFrag);
+    ShaderProgramHandler* program = ResourceRegistry::getProgram("simple");
+    ASSERT_NE(program, nullptr);
+    ASSERT_EQ(program->shaders->size(), 1u) << "only the shader that exists is attached";
+    EXPECT_EQ(*(*program->shaders)[0]->fileName, "shader/simple.frag");
+    const std::string text = logText();
+    EXPECT_NE(text.find("ResourceRegistry: shader file not found (shader/simple.vert)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(builtLine(program->program)), std::string::npos) << text;
+}
+
+TEST_F(ShaderTest, RegistryCachesShadersAndMeshesByFoundPath) {
+    dir.write("a/shader/one.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
+    ShaderHandler* viaSearch = ResourceRegistry::getShader("shader/one.vert");
+    ASSERT_NE(viaSearch, nullptr);
+    EXPECT_EQ(ResourceRegistry::getShader("../shader/one.vert"), viaSearch);
+    EXPECT_EQ(ResourceRegistry::getShader("shader/none.vert"), nullptr);
+    EXPECT_EQ(ResourceRegistry::instance->shaders->size(), 1u) << "a missing file is not stored";
+    EXPECT_EQ(logText(), "ShaderHandler: shader compiled (../shader/one.vert)\n");
+
+    // Missing: named once however often it is asked for, and not stored.
+    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
+    EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
+    EXPECT_TRUE(ResourceRegistry::instance->meshes->empty());
+    EXPECT_EQ(logText(), "ResourceRegistry: mesh file not found (m/none.obj)\n");
+    testsupport::writeTexturedQuad(dir.path() + "/a/m", "quad", {255, 0, 0}, {0, 0, 255});
+    MeshHandler* mesh = ResourceRegistry::getMesh("m/quad.obj");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(ResourceRegistry::getMesh("../m/quad.obj"), mesh);
+    EXPECT_EQ(logText(), "Loading... ../m/quad.obj\n");
+    ASSERT_TRUE(mesh->hasFaceGroup("tex"));
+    EXPECT_TRUE(mesh->getFaceGroup("tex")->hasTexture);
+    for (GLuint buffer : mesh->getFaceGroup("tex")->vbo) EXPECT_NE(buffer, 0u);
+    // A file without faces is stored, named once and not read again.
+    dir.write("a/b/m/empty.obj", "v 1 2 3\nusemtl x\n");
+    MeshHandler* empty = ResourceRegistry::getMesh("m/empty.obj");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(ResourceRegistry::getMesh("m/empty.obj"), empty);
+    EXPECT_EQ(logText(), "Loading... m/empty.obj\nResourceRegistry: mesh file holds no faces (m/empty.obj)\n");
 }
 
 } // namespace

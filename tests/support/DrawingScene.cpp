@@ -23,8 +23,10 @@ DrawingScene::DrawingScene() {
 
 DrawingScene::~DrawingScene() {
     meshes_.clear();
-    if (!textures_.empty())
-        glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
+    textures_.push_back(offscreenColorTexture);
+    glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
+    glDeleteFramebuffers(1, &offscreenFramebuffer);
+    glDeleteRenderbuffers(1, &offscreenDepthBuffer);
     ResourceRegistry::resetForTests();
     Log::destroy();
     resetGlobals();
@@ -42,8 +44,6 @@ GLuint DrawingScene::makeTexture(Rgb left, Rgb right) {
     glBindTexture(GL_TEXTURE_2D, id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -57,33 +57,42 @@ MeshHandler* DrawingScene::makeQuadMesh(const std::string& groupName, GLuint tex
     MeshHandler* mesh = meshes_.back().get();
     mesh->radius = 1.5f;
     addQuadGroup(*mesh, groupName);
-    if (texture != 0) {
-        FaceGroup* group = mesh->getFaceGroup(groupName);
-        group->hasTexture = true;
-        group->textureId = texture;
-        group->textureUnit = GL_TEXTURE0;
-        group->samplerUnit = 0;
-    }
+    FaceGroup* group = mesh->getFaceGroup(groupName);
+    group->hasTexture = texture != 0;
+    group->textureId = texture;
     mesh->createVBOs();
     return mesh;
 }
 
-void DrawingScene::clearWindow(float r, float g, float b, float a) {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+void DrawingScene::clearWindow(float r, float g, float b, float a, GLuint framebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glClearColor(r, g, b, a);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-std::vector<unsigned char> DrawingScene::readAll(GLuint framebuffer) {
-    std::vector<unsigned char> pixels(kSize * kSize * 4);
+namespace {
+void readPixels(GLuint framebuffer, int x, int y, int w, int h, unsigned char* out) {
     GLint previous = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glReadBuffer(framebuffer == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, out);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+}
+} // namespace
+
+std::vector<unsigned char> DrawingScene::readAll(GLuint framebuffer) {
+    std::vector<unsigned char> pixels(kSize * kSize * 4);
+    readPixels(framebuffer, 0, 0, kSize, kSize, pixels.data());
     return pixels;
+}
+
+std::array<int, 4> DrawingScene::pixel(int x, int y, GLuint framebuffer) {
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    readPixels(framebuffer, x, y, 1, 1, rgba);
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 
 std::string DrawingScene::logText() {

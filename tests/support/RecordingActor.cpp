@@ -60,18 +60,9 @@ RecordingCar::~RecordingCar() {
     journal.add(name + ".deleted");
 }
 
-RecordingEmitter::RecordingEmitter(Journal& journal, std::string name)
-    : journal(journal), name(std::move(name)) {}
-
-RecordingEmitter::~RecordingEmitter() { journal.add(name + ".deleted"); }
-
 void RecordingEmitter::update(float dt) {
     journal.add(name + ".update");
     ParticleEmitter::update(dt);
-}
-
-void RecordingEmitter::render(Engine::Camera*, const glm::vec4&, const Light&, bool) {
-    journal.add(name + ".render");
 }
 
 } // namespace testsupport

@@ -1,21 +1,19 @@
 #pragma once
-// Actors, vehicles and emitters for level tests that write what happens to
-// them (updates, draws, collisions, control calls, deletion) into one shared
-// journal, so that tests can check the order of events across objects.
+// Actors, cars and emitters for level tests that write what happens to them
+// into one shared journal, so that tests can check the order of events.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/Actor.h"
-#include "game/ParticleEmitter.h"
 #include "game/Car.h"
+#include "game/ParticleEmitter.h"
 
 namespace testsupport {
 
 struct Journal {
     std::vector<std::string> events;
     void add(const std::string& event) { events.push_back(event); }
-    // Number of events equal to the text.
     int count(const std::string& event) const;
     // Index of the first event equal to the text, or -1.
     int indexOf(const std::string& event) const;
@@ -24,50 +22,42 @@ struct Journal {
 // An actor with a box body (half size 1) of the given mass at a position.
 // Records "<name>.update", "<name>.render", "<name>.hit:<other>",
 // "<name>.deleted" and, on deletion, "<name>.bodyInWorld" when its body was
-// still in its world at that moment.
+// still in its world.
 class RecordingActor : public Engine::Actor {
 public:
     RecordingActor(Journal& journal, std::string name, glm::vec3 position = glm::vec3(0.0f),
                    float mass = 1.0f, bool withShape = true);
     ~RecordingActor() override;
-
     void update(float dt) override;
-    void render(Engine::Camera* camera, const glm::vec4& ambientColor, const Light& light,
-                bool useVBO) override;
+    void render(Engine::Camera*, const glm::vec4&, const Light&, bool) override;
     void onCollision(Engine::Actor* other) override;
 
     Journal& journal;
     std::string name;
     // Run at the end of update / onCollision, when set.
-    std::function<void(RecordingActor&)> onUpdateHook;
-    std::function<void(RecordingActor&)> onCollisionHook;
+    std::function<void(RecordingActor&)> onUpdateHook, onCollisionHook;
     // Viewport (x, y, w, h) current at each render call.
     std::vector<std::vector<int>> viewports;
 };
 
 // A real car that records "<name>.deleted" and, on deletion,
-// "<name>.partsInWorld" when its chassis, raycast vehicle or upright
-// constraint was still in its world at that moment.
+// "<name>.partsInWorld" when any of its parts was still in its world.
 class RecordingCar : public Vehicles::Car {
 public:
     RecordingCar(Journal& journal, std::string name);
     ~RecordingCar() override;
-
     Journal& journal;
     std::string name;
 };
 
-// An emitter without particles; records "<name>.update", "<name>.render" and
-// "<name>.deleted".
+// An emitter without particles; records "<name>.update", "<name>.render"
+// and "<name>.deleted".
 class RecordingEmitter : public Engine::ParticleEmitter {
 public:
-    RecordingEmitter(Journal& journal, std::string name);
-    ~RecordingEmitter() override;
-
+    RecordingEmitter(Journal& journal, std::string name) : journal(journal), name(std::move(name)) {}
+    ~RecordingEmitter() override { journal.add(name + ".deleted"); }
     void update(float dt) override;
-    void render(Engine::Camera* camera, const glm::vec4& ambientColor, const Light& light,
-                bool useVBO) override;
-
+    void render(Engine::Camera*, const glm::vec4&, const Light&, bool) override { journal.add(name + ".render"); }
     Journal& journal;
     std::string name;
 };
