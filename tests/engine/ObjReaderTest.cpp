@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "engine/Log.h"
@@ -155,17 +154,6 @@ TEST_F(ObjReader, MissingFilesAndTheVerboseSteps) {
     loud.verbose = true;
     loud.loadObj("meshes/none.obj");
     EXPECT_EQ(logText(), "Mesh file not found:\n\n");
-}
-
-TEST_F(ObjReader, MeshFoundOneDirectoryUpReadsItsMtlBesideIt) {
-    dir.write("meshes/car/car.obj", kCube + "mtllib car.mtl\nusemtl paint\nf 1 2 3\n");
-    dir.write("meshes/car/car.mtl", "newmtl paint\nKd 0.5 0.5 0.5\n");
-    dir.write("run/placeholder", "");
-    std::filesystem::current_path(dir.path() + "/run");
-    mesh.loadObj("meshes/car/car.obj");
-    std::filesystem::current_path(dir.path());
-    ASSERT_TRUE(mesh.hasFaceGroup("paint"));
-    EXPECT_EQ(mesh.getFaceGroup("paint")->Kd, glm::vec4(0.5f, 0.5f, 0.5f, 1.0f));
 }
 
 TEST_F(ObjReader, OverLongLineEndsEveryPassAtTheSameLine) {
