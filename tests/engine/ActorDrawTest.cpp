@@ -13,7 +13,6 @@
 #include "engine/HUDCamera.h"
 #include "engine/Light.h"
 #include "engine/MeshHandler.h"
-#include "engine/ResourceRegistry.h"
 #include "engine/ShaderProgramHandler.h"
 #include "engine/Startup.h"
 #include "tests/support/DrawingScene.h"
@@ -101,9 +100,7 @@ protected:
 };
 
 TEST_F(ActorDrawTest, TexturedModelLandsWhereTheCameraPutsItWithAndWithoutBuffers) {
-    testsupport::writeTexturedQuad(scene->dir.path() + "/m", "quad", kLeft, kRight);
-    actor->mesh = ResourceRegistry::getMesh("m/quad.obj");
-    ASSERT_TRUE(actor->mesh && group("tex") && group("tex")->hasTexture);
+    actor->mesh = scene->makeQuadMesh("tex", scene->makeTexture(kLeft, kRight));
     actor->setPosition(glm::vec3(0));
     actor->setScale(40.0f);
     const Light light({0, 0, 100}, {0.25f, 0.25f, 0.25f, 1}, 200);
@@ -202,25 +199,6 @@ TEST_F(ActorDrawTest, BillboardFacesTheCamera) {
     actor->billboard = true;
     draw(&camera);
     expectPixels({{128, 128, 255, 255, 255}, {140, 128, 255, 255, 255}, {128, 140, 255, 255, 255}}, 0);
-}
-
-TEST_F(ActorDrawTest, GroupsTakeTheirOwnModesAndOnlyTheDocumentedStateIsLeftBehind) {
-    // "a" sorts before "plain": the red texture is drawn first, then the
-    // white-emitting group over it in mode 0.
-    const GLuint texture = scene->makeTexture({255, 0, 0}, {255, 0, 0});
-    testsupport::addQuadGroup(*actor->mesh, "a");
-    group("a")->hasTexture = true;
-    group("a")->textureId = texture;
-    actor->mesh->createVBOs();
-    draw();
-    expectPixels({{128, 128, 255, 255, 255}}, 0);
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(texture));
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM) + integer(GL_ARRAY_BUFFER_BINDING) + integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
-    for (const char* name : {"vertex", "texcoord", "normal"}) {
-        GLint enabled = 1;
-        glGetVertexAttribiv(GLuint(glGetAttribLocation(program(), name)), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
-        EXPECT_EQ(enabled, 0) << name;
-    }
 }
 
 TEST_F(ActorDrawTest, OffscreenActorsGoToTheCompleteFramebufferWhileTheSwitchIsOn) {

@@ -73,26 +73,7 @@ TEST_F(ActorTest, SharedProgramModelMatrixWithAnUnrotatedOffsetAndSize) {
     EXPECT_FLOAT_EQ(second.getWidth(), 6.0f);
 }
 
-TEST_F(ActorTest, AddToWorldMakesStaticDynamicOrNoBody) {
-    Engine::Actor shapeless, ground, box;
-    TestWorld physics;
-    EXPECT_FALSE(shapeless.addToWorld(&physics.world));
-    EXPECT_TRUE(shapeless.world == &physics.world && shapeless.rigidBody == nullptr) << "the world is kept";
-    ground.collisionShape = new btBoxShape(btVector3(10, 1, 10));
-    ground.offset = glm::vec3(0, 9, 0);
-    ground.setPosition(glm::vec3(1, 2, 3));
-    ASSERT_TRUE(ground.addToWorld(&physics.world));
-    EXPECT_TRUE(ground.rigidBody->isStaticObject());
-    EXPECT_EQ(ground.rigidBody->getWorldTransform().getOrigin(), btVector3(1, 2, 3)) << "without the offset";
-    EXPECT_TRUE(ground.rigidBody->getUserPointer() == &ground && ground.collisionShape->getUserPointer() == &ground);
-    box.mass = 10.0f;
-    box.collisionShape = new btSphereShape(1.0f);
-    ASSERT_TRUE(box.addToWorld(&physics.world));
-    EXPECT_NE(box.localInertia, btVector3(0, 0, 0));
-    EXPECT_FLOAT_EQ(box.rigidBody->getInvMass(), 0.1f);
-}
-
-TEST_F(ActorTest, MotionStateRoundTripAndPhysicsWritesBackAxisXAtAngleZero) {
+TEST_F(ActorTest, MotionStateRoundTripAndBodiesWrittenBackWithAxisXAtAngleZero) {
     Engine::Actor actor;
     actor.rotationAngle = 90.0f;
     actor.offset = glm::vec3(0, 9, 0);
@@ -100,12 +81,9 @@ TEST_F(ActorTest, MotionStateRoundTripAndPhysicsWritesBackAxisXAtAngleZero) {
     Engine::GenericMotionState state(&actor);
     btTransform out;
     state.getWorldTransform(out);
-    EXPECT_EQ(out.getOrigin(), btVector3(4, 5, 6));
+    EXPECT_EQ(out.getOrigin(), btVector3(4, 5, 6)) << "without the offset";
     EXPECT_NEAR((out.getBasis() * btVector3(1, 0, 0)).z(), -1.0f, 1e-6f);
-    btTransform in;
-    in.setIdentity();
-    in.setOrigin(btVector3(-1, 2, -3));
-    in.setRotation(btQuaternion(btVector3(0, 0, 1), 3.0f * SIMD_PI / 2.0f));
+    btTransform in(btQuaternion(btVector3(0, 0, 1), 3.0f * SIMD_PI / 2.0f), btVector3(-1, 2, -3));
     state.setWorldTransform(in);
     EXPECT_EQ(actor.position, glm::vec3(-1, 2, -3));
     EXPECT_NEAR(actor.rotationAngle, 90.0f, 1e-3f) << "270 degrees about +z, or 90 about -z, in degrees";
@@ -118,14 +96,20 @@ TEST_F(ActorTest, MotionStateRoundTripAndPhysicsWritesBackAxisXAtAngleZero) {
     state.getWorldTransform(out);
     EXPECT_EQ(out.getRotation(), btQuaternion::getIdentity());
 
-    Engine::Actor falling, resting;
+    // Without a shape no body, a shape without mass a static one.
+    Engine::Actor shapeless, falling, resting;
     TestWorld physics;
-    falling.mass = 1.0f;
+    EXPECT_FALSE(shapeless.addToWorld(&physics.world));
+    EXPECT_TRUE(shapeless.world == &physics.world && shapeless.rigidBody == nullptr) << "the world is kept";
+    falling.mass = 10.0f;
     falling.collisionShape = new btSphereShape(1.0f);
     falling.setPosition(glm::vec3(0, 10, 0));
     resting.collisionShape = new btSphereShape(1.0f);
     resting.setPosition(glm::vec3(50, 0, 0));
     ASSERT_TRUE(falling.addToWorld(&physics.world) && resting.addToWorld(&physics.world));
+    EXPECT_TRUE(resting.rigidBody->isStaticObject() && resting.rigidBody->getUserPointer() == &resting);
+    EXPECT_FLOAT_EQ(falling.rigidBody->getInvMass(), 0.1f);
+    EXPECT_NE(falling.localInertia, btVector3(0, 0, 0));
     for (int i = 0; i < 10; ++i) physics.world.stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
     EXPECT_EQ(falling.rotationAxis, glm::vec3(1, 0, 0));
     EXPECT_FLOAT_EQ(falling.rotationAngle, 0.0f);

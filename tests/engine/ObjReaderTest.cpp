@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/Log.h"
 #include "engine/MeshHandler.h"
@@ -123,17 +124,13 @@ TEST_F(ObjReader, MtlGivesColoursToTheMaterialsTheMeshUses) {
     EXPECT_EQ(def.vertexCount, 3u);
     EXPECT_EQ(def.Kd, glm::vec4(0.0f));
     const FaceGroup &a = *mesh.getFaceGroup("a"), &b = *mesh.getFaceGroup("b");
-    EXPECT_EQ(a.Ka, glm::vec4(0.1f, 0.2f, 0.3f, 1.0f));
-    EXPECT_EQ(a.Kd, glm::vec4(0.4f, 0.5f, 0.6f, 1.0f));
-    EXPECT_EQ(a.Ks, glm::vec4(1, 1, 1, 1));
-    EXPECT_EQ(a.Ke, glm::vec4(0, 0, 0.5f, 1));
-    EXPECT_EQ(glm::vec2(a.Ns, a.d), glm::vec2(96.0f, 0.5f));
-    EXPECT_EQ(b.Kd, glm::vec4(0.25f, 0, 0, 1));
-    EXPECT_EQ(b.Ns, 0.0f);
+    EXPECT_EQ(std::vector<glm::vec4>({a.Ka, a.Kd, a.Ks, a.Ke, {a.Ns, a.d, b.Ns, 0}, b.Kd}),
+              std::vector<glm::vec4>({{0.1f, 0.2f, 0.3f, 1}, {0.4f, 0.5f, 0.6f, 1}, {1, 1, 1, 1}, {0, 0, 0.5f, 1},
+                                      {96, 0.5f, 0, 0}, {0.25f, 0, 0, 1}}));
     EXPECT_FALSE(a.hasTexture || b.hasTexture);
 }
 
-TEST_F(ObjReader, MissingFilesAndTheVerboseSteps) {
+TEST_F(ObjReader, MissingFilesAndNoDefaultGroupBeforeTheFirstMaterial) {
     MeshHandler quiet;
     quiet.loadObj("meshes/none.obj");
     EXPECT_EQ(quiet.getFaceGroupCount(), 0u);
@@ -144,12 +141,9 @@ TEST_F(ObjReader, MissingFilesAndTheVerboseSteps) {
     EXPECT_FALSE(mesh.hasFaceGroup("default"));
     EXPECT_EQ(a.Kd, glm::vec4(0.0f));
     EXPECT_FLOAT_EQ(a.Ns, 10.0f);
-    EXPECT_EQ(logText(), "\nMesh file found, loading...m.obj\n"
-                         "1st step: Get array sizes for preallocation...\n"
-                         "Vertices, Texture Coords, Normals, Faces, Materials:\n4\n6\n7\n1\n2\n"
-                         "2nd step: fill the temporary arrays with the following data: vertices, normals and texture coords...\n"
-                         "3rd step: create faceGroups from materials and add them to facegrouplist, and insert the faces ...\n"
-                         "MTL file not found:\nm.mtl\n");
+    const std::string text = logText();
+    EXPECT_NE(text.find("Materials:\n4\n6\n7\n1\n2\n"), std::string::npos) << "the counts of the first pass";
+    EXPECT_NE(text.find("MTL file not found:\nm.mtl\n"), std::string::npos) << text;
     MeshHandler loud;
     loud.verbose = true;
     loud.loadObj("meshes/none.obj");

@@ -65,20 +65,6 @@ protected:
     testsupport::TempDir dir;
 };
 
-TEST_F(StartupGLTest, OffscreenFramebufferOfTheWindowSize) {
-    testing::internal::CaptureStdout();
-    createOffscreenFramebuffer(64, 32);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(offscreenComplete);
-    GLint size[2] = {0, 0};
-    glBindTexture(GL_TEXTURE_2D, offscreenColorTexture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(glm::ivec2(size[0], size[1]), glm::ivec2(64, 32));
-    EXPECT_TRUE(textureNames.empty()) << "not one of the textures the key commands switch";
-}
-
 // A level that counts its frames.
 struct CountingLevel : testsupport::MessageRecordingLevel {
     void onUpdate(float dt) override { ++updates, lastDt = dt; }
@@ -95,12 +81,8 @@ TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
     log("");
     testing::internal::CaptureStdout();
     createOffscreenFramebuffer(0, 0);
-    const std::string out = testing::internal::GetCapturedStdout();
-    glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
-    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    ASSERT_NE(status, GLenum(GL_FRAMEBUFFER_COMPLETE));
-    EXPECT_EQ(out, "FBO Error: " + std::to_string(status) + "\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "FBO Error: " + std::to_string(GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT) + "\n");
+    EXPECT_FALSE(offscreenComplete);
     EXPECT_EQ(dir.read("qelm.log"), "");
 
     // Escape already down: the loop body runs once, and the stop test ends it.
@@ -108,8 +90,7 @@ TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
     glfw2::seam::setKey(glfw2::KEY_ESC, true);
     runFrameLoop(&level);
     EXPECT_EQ(level.updates, 1);
-    EXPECT_GE(level.lastDt, 0.0f);
-    EXPECT_LT(level.lastDt, 0.5f); // the first step of a fresh timer is short
+    EXPECT_TRUE(level.lastDt >= 0.0f && level.lastDt < 0.5f) << "the first step of a fresh timer is short";
     EXPECT_EQ(dir.read("qelm.log").find("GL Error"), std::string::npos) << dir.read("qelm.log");
     EXPECT_NE(dir.read("qelm.log").find("ALUT error: "), std::string::npos) << dir.read("qelm.log");
     // Alt held with F4 stops as well; an error of the frame is reported.

@@ -52,49 +52,31 @@ std::vector<std::pair<int, int>> gKeyEvents;
 void recordKey(int key, int action) { gKeyEvents.emplace_back(key, action); }
 int open(int w = 160, int h = 120) { return glfw2::openWindow(w, h, 0, 0, 0, 0, 24, 8, glfw2::WINDOW); }
 
-TEST(Glfw2, WindowKeysClockAndJoysticksThroughTheSeam) {
+TEST(Glfw2, WindowKeysAndJoysticksThroughTheSeam) {
     glfw2::seam::reset();
-    EXPECT_EQ(open() + glfw2::getWindowParam(glfw2::OPENED) + glfw2::getJoystickParam(0, glfw2::PRESENT), 0)
-        << "not started: nothing works, nothing crashes";
+    EXPECT_EQ(open() + glfw2::getWindowParam(glfw2::OPENED), 0) << "not started: nothing works, nothing crashes";
     ASSERT_EQ(glfw2::init(), 1) << "no display: run under Xvfb";
     glfw2::seam::setHiddenWindows(true);
-    EXPECT_EQ(open(0, 120) + open(160, 0) + open(-5, 120), 0);
-    glfw2::openWindowHint(glfw2::WINDOW_NO_RESIZE, 1);
+    EXPECT_EQ(open(0, 120) + open(160, 0), 0);
     ASSERT_EQ(open(), 1);
     EXPECT_EQ(open(), 0) << "one window at a time";
-    EXPECT_EQ(glfw2::getWindowParam(glfw2::OPENED), 1);
-    // Faked key events reach the callback (none set: dropped), faked key
-    // states stay through the poll of real events in the swap.
-    glfw2::seam::sendKey(glfw2::KEY_F1, glfw2::PRESS);
+    // Faked key events reach the callback, faked key states stay through the
+    // poll of real events in the swap.
     glfw2::setKeyCallback(recordKey);
     glfw2::seam::sendKey(glfw2::KEY_ESC, glfw2::PRESS);
-    glfw2::seam::sendKey(glfw2::KEY_ESC, glfw2::RELEASE);
     glfw2::seam::setKey(glfw2::KEY_LALT, true);
     glfw2::swapBuffers();
-    EXPECT_EQ(gKeyEvents, (std::vector<std::pair<int, int>>{{glfw2::KEY_ESC, glfw2::PRESS}, {glfw2::KEY_ESC, glfw2::RELEASE}}));
-    EXPECT_EQ(glfw2::getKey(glfw2::KEY_F1) + glfw2::getKey(glfw2::KEY_LALT), 2 * glfw2::PRESS);
-    for (int key : {int(glfw2::KEY_ESC), int(glfw2::KEY_RALT), -1, glfw2::KEY_LAST + 1})
-        EXPECT_EQ(glfw2::getKey(key), glfw2::RELEASE) << key;
-    glfw2::seam::setTime(12.5);
-    EXPECT_EQ(glfw2::getTime(), 12.5);
-
-    // Faked stick 2 only: read within the caller's buffers, Y axes negated.
+    EXPECT_EQ(gKeyEvents, (std::vector<std::pair<int, int>>{{glfw2::KEY_ESC, glfw2::PRESS}}));
+    EXPECT_EQ(glfw2::getKey(glfw2::KEY_LALT), glfw2::PRESS);
+    for (int key : {int(glfw2::KEY_RALT), -1, glfw2::KEY_LAST + 1}) EXPECT_EQ(glfw2::getKey(key), glfw2::RELEASE) << key;
+    // Faked stick 2: read within the caller's buffers, Y axes negated.
     float axes[4] = {7, 7, 7, 7};
-    unsigned char buttons[4] = {9, 9, 9, 9};
     const float raw[3] = {0.25f, -0.5f, 1.0f};
     const unsigned char pressed[3] = {1, 0, 1};
     glfw2::seam::setJoystick(2, 3, raw, 3, pressed);
-    for (int joy : {-1, 0, 8})
-        EXPECT_EQ(glfw2::getJoystickParam(joy, glfw2::PRESENT) + glfw2::getJoystickPos(joy, axes, 4) +
-                  glfw2::getJoystickButtons(joy, buttons, 4), 0) << joy;
-    EXPECT_EQ(glfw2::getJoystickParam(2, glfw2::AXES) + glfw2::getJoystickParam(2, glfw2::BUTTONS), 6);
-    EXPECT_EQ(glfw2::getJoystickPos(2, axes, 4), 3);
-    EXPECT_EQ(std::vector<float>(axes, axes + 4), (std::vector<float>{0.25f, 0.5f, 1.0f, 7.0f}));
-    EXPECT_EQ(glfw2::getJoystickButtons(2, buttons, 2), 2);
-    EXPECT_EQ(std::vector<int>(buttons, buttons + 4), (std::vector<int>{1, 0, 9, 9}));
-    glfw2::seam::removeJoystick(2);
-    EXPECT_EQ(glfw2::getJoystickParam(2, glfw2::PRESENT), 0);
-
+    for (int joy : {-1, 0, 8}) EXPECT_EQ(glfw2::getJoystickPos(joy, axes, 4), 0) << joy;
+    EXPECT_EQ(glfw2::getJoystickPos(2, axes, 2), 2);
+    EXPECT_EQ(std::vector<float>(axes, axes + 4), (std::vector<float>{0.25f, 0.5f, 7.0f, 7.0f}));
     glfw2::setKeyCallback(nullptr);
     glfw2::terminate();
     glfw2::seam::reset();
