@@ -55,11 +55,11 @@ Light lightAt(float z, float strength = 0.25f) {
 
 // By default a white-emitting square over the middle half of the HUD
 // square (pixels 64..192).
-class ActorDrawTest : public ::testing::Test {
+class ActorDrawTest : public testsupport::DrawingTest {
 protected:
     void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        scene = std::make_unique<DrawingScene>();
+        DrawingTest::SetUp();
+        if (!scene) return;
         scene->clearWindow();
         actor = std::make_unique<Engine::Actor>();
         actor->mesh = scene->makeQuadMesh("plain", 0);
@@ -69,7 +69,7 @@ protected:
     }
     void TearDown() override {
         actor.reset();
-        scene.reset();
+        DrawingTest::TearDown();
     }
     FaceGroup* group(const char* name = "plain") { return actor->mesh->getFaceGroup(name); }
     GLuint program() { return actor->program->program; }
@@ -93,7 +93,6 @@ protected:
         return {int((clip.x / clip.w + 1.0f) * 128.0f), int((clip.y / clip.w + 1.0f) * 128.0f), r, g, b};
     }
 
-    std::unique_ptr<DrawingScene> scene;
     std::unique_ptr<Engine::Actor> actor;
     Engine::HUDCamera hud{0, 0, DrawingScene::kSize, DrawingScene::kSize};
     Engine::Camera camera{0, 0, DrawingScene::kSize, DrawingScene::kSize};

@@ -9,12 +9,8 @@
 
 #include "engine/Actor.h"
 #include "engine/GenericMotionState.h"
-#include "engine/Log.h"
 #include "engine/MeshHandler.h"
-#include "engine/ResourceRegistry.h"
-#include "tests/support/GLContext.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TexturedQuad.h"
+#include "tests/support/DrawingScene.h"
 
 namespace {
 
@@ -33,19 +29,7 @@ struct TestWorld {
     }
 };
 
-class ActorTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        ResourceRegistry::resetForTests();
-        testsupport::installShaders();
-    }
-    void TearDown() override {
-        ResourceRegistry::resetForTests();
-        Log::destroy();
-    }
-    testsupport::TempDir dir;
-};
+using ActorTest = testsupport::DrawingTest;
 
 void expectNear(const glm::vec4& actual, const glm::vec4& expected) {
     for (int r = 0; r < 4; ++r) EXPECT_NEAR(actual[r], expected[r], 1e-5f) << "component " << r;

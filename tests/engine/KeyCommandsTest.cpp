@@ -10,14 +10,11 @@
 
 #include "decorations/HelpScreen.h"
 #include "decorations/Text.h"
-#include "engine/Config.h"
 #include "engine/Globals.h"
 #include "engine/KeyCommands.h"
-#include "engine/Log.h"
 #include "platform/Glfw2.h"
-#include "tests/support/GLContext.h"
+#include "tests/support/DrawingScene.h"
 #include "tests/support/MessageRecordingLevel.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -31,7 +28,7 @@ Filters filtersOf(GLuint name) {
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &level1Width);
     glBindTexture(GL_TEXTURE_2D, 0);
-    return {min, mag, level1Width == 2 ? 1 : 0};
+    return {min, mag, level1Width == 1 ? 1 : 0};
 }
 
 // Every setting the keys switch, with the OpenGL state that goes with it:
@@ -44,11 +41,10 @@ std::vector<int> settings() {
             transparencyOn, glIsEnabled(GL_BLEND), helpShown, fpsShown};
 }
 
-class KeyCommandsTest : public ::testing::Test {
+class KeyCommandsTest : public testsupport::DrawingTest {
 protected:
     void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        resetGlobals();
+        DrawingTest::SetUp();
         // A menu sound that really plays (OpenAL's null device), so a test can
         // tell whether a key played it.
         static const bool started = setenv("ALSOFT_DRIVERS", "null", 0) == 0 && alutInit(nullptr, nullptr);
@@ -59,29 +55,22 @@ protected:
         currentLevel = level.get();
         glfw2::setKeyCallback(keyCallback);
         glEnable(GL_BLEND);
-        // Two 4x4 bilinear textures in textureNames, and one outside it.
-        const unsigned char pixels[4 * 4 * 4] = {};
-        for (int i = 0; i < 3; ++i) {
-            glGenTextures(1, &textures[i]);
-            glBindTexture(GL_TEXTURE_2D, textures[i]);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        // Two bilinear textures in textureNames, and one outside it.
+        for (GLuint& name : textures) {
+            name = scene->makeTexture({0, 0, 0}, {0, 0, 0});
+            glBindTexture(GL_TEXTURE_2D, name);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         }
         textureNames = {textures[0], textures[1]};
-        while (glGetError() != GL_NO_ERROR) {}
     }
     void TearDown() override {
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         glfw2::setKeyCallback(nullptr);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        glEnable(GL_BLEND);
-        glDeleteTextures(3, textures);
         alSourceStop(menuSound);
         level.reset();
-        resetGlobals();
-        Config::destroy();
-        Log::destroy();
+        DrawingTest::TearDown();
     }
     // Presses a key as the window would and returns the level's new texts,
     // checking that the menu sound started exactly when expected.
@@ -94,7 +83,6 @@ protected:
         EXPECT_EQ(state == AL_PLAYING, expectSound) << "key " << key;
         return level->take();
     }
-    testsupport::TempDir dir;
     std::unique_ptr<testsupport::MessageRecordingLevel> level;
     GLuint textures[3] = {0, 0, 0};
 };

@@ -9,16 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/Config.h"
 #include "engine/GLError.h"
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/Startup.h"
 #include "engine/WindowSize.h"
 #include "platform/Glfw2.h"
-#include "tests/support/GLContext.h"
+#include "tests/support/DrawingScene.h"
 #include "tests/support/MessageRecordingLevel.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -41,29 +39,7 @@ TEST(WindowSize, MissingSidesFollowTheOldLibraryAndTheNoteSaysWhy) {
     for (const auto& c : notes) EXPECT_EQ(windowSizeNote(c.w, c.h, c.usedW, c.usedH), c.note) << c.w << "x" << c.h;
 }
 
-class StartupGLTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        resetGlobals();
-        while (glGetError() != GL_NO_ERROR) {}
-    }
-    void TearDown() override {
-        glDeleteFramebuffers(1, &offscreenFramebuffer);
-        glDeleteRenderbuffers(1, &offscreenDepthBuffer);
-        glDeleteTextures(1, &offscreenColorTexture);
-        while (glGetError() != GL_NO_ERROR) {}
-        glfw2::seam::reset();
-        resetGlobals();
-        Config::destroy();
-        Log::destroy();
-    }
-    std::string logged() {
-        Log::destroy();
-        return dir.read("qelm.log");
-    }
-    testsupport::TempDir dir;
-};
+using StartupGLTest = testsupport::DrawingTest;
 
 // A level that counts its frames.
 struct CountingLevel : testsupport::MessageRecordingLevel {
@@ -83,7 +59,7 @@ TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
     createOffscreenFramebuffer(0, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "FBO Error: " + std::to_string(GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT) + "\n");
     EXPECT_FALSE(offscreenComplete);
-    EXPECT_EQ(dir.read("qelm.log"), "");
+    EXPECT_EQ(scene->dir.read("qelm.log"), "");
 
     // Escape already down: the loop body runs once, and the stop test ends it.
     CountingLevel level;
@@ -91,8 +67,8 @@ TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
     runFrameLoop(&level);
     EXPECT_EQ(level.updates, 1);
     EXPECT_TRUE(level.lastDt >= 0.0f && level.lastDt < 0.5f) << "the first step of a fresh timer is short";
-    EXPECT_EQ(dir.read("qelm.log").find("GL Error"), std::string::npos) << dir.read("qelm.log");
-    EXPECT_NE(dir.read("qelm.log").find("ALUT error: "), std::string::npos) << dir.read("qelm.log");
+    EXPECT_EQ(scene->dir.read("qelm.log").find("GL Error"), std::string::npos) << scene->dir.read("qelm.log");
+    EXPECT_NE(scene->dir.read("qelm.log").find("ALUT error: "), std::string::npos) << scene->dir.read("qelm.log");
     // Alt held with F4 stops as well; an error of the frame is reported.
     glfw2::seam::setKey(glfw2::KEY_ESC, false);
     glfw2::seam::setKey(glfw2::KEY_LALT, true);
@@ -100,7 +76,7 @@ TEST_F(StartupGLTest, FrameLoopStopsAndReportsErrors) {
     glEnable(0xFFFF);
     runFrameLoop(&level);
     EXPECT_EQ(level.updates, 2);
-    EXPECT_NE(dir.read("qelm.log").find("GL Error: GL_INVALID_ENUM\n\n"), std::string::npos) << dir.read("qelm.log");
+    EXPECT_NE(scene->dir.read("qelm.log").find("GL Error: GL_INVALID_ENUM\n\n"), std::string::npos) << scene->dir.read("qelm.log");
     alutExit();
 }
 
@@ -124,7 +100,7 @@ TEST_F(StartupGLTest, EachOpenGLErrorIsNamed) {
     for (const auto& c : cases) {
         c.provoke();
         checkGLError();
-        EXPECT_EQ(logged(), c.text) << c.what; // the next message truncates the file again
+        EXPECT_EQ(scene->logText(), c.text) << c.what;
     }
 }
 

@@ -12,8 +12,7 @@
 #include "engine/Log.h"
 #include "engine/MeshHandler.h"
 #include "engine/ResourceRegistry.h"
-#include "tests/support/GLContext.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/DrawingScene.h"
 
 namespace {
 
@@ -45,25 +44,12 @@ std::vector<unsigned char> readBack(GLuint texture, unsigned w, unsigned h) {
     return bytes;
 }
 
-class Texture : public ::testing::Test {
+class Texture : public testsupport::DrawingTest {
 protected:
-    void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        resetGlobals();
-        ResourceRegistry::resetForTests();
-    }
     void TearDown() override {
-        Log::destroy();
-        ResourceRegistry::resetForTests();
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        DrawingTest::TearDown();
     }
-    std::string logText() {
-        Log::destroy();
-        const std::string text = dir.read("qelm.log");
-        std::remove("qelm.log");
-        return text;
-    }
-    testsupport::TempDir dir;
     MeshHandler mesh;
     FaceGroup group{"paint"};
 };
@@ -116,29 +102,29 @@ TEST_F(Texture, SixteenBitsPerChannelAreConvertedBeforeTheUpload) {
 }
 
 TEST_F(Texture, FailuresMakeNoTextureAndSayWhyOnce) {
-    dir.write("bad.png", "this is not a picture");
+    scene->dir.write("bad.png", "this is not a picture");
     // Each file is named once however often it is asked for.
     for (int i = 0; i < 2; ++i)
         for (const char* file : {"nothing", "missing.png", "bad.png"}) EXPECT_FALSE(mesh.loadTexture(file, &group)) << file;
     EXPECT_FALSE(mesh.loadTexture("rgb.png", nullptr));
     EXPECT_TRUE(!group.hasTexture && group.textureId == 0u && textureNames.empty());
-    EXPECT_EQ(logText(), "MeshHandler: texture image not found (nothing)\nMeshHandler: texture image not found (missing.png)\n"
+    EXPECT_EQ(scene->logText(), "MeshHandler: texture image not found (nothing)\nMeshHandler: texture image not found (missing.png)\n"
                          "MeshHandler: texture image cannot be read (bad.png)\n");
 }
 
 TEST_F(Texture, EachMaterialOfAMeshGetsItsOwnTexture) {
     // Found one directory up: the MTL and the pictures come from beside it.
-    dir.write("meshes/car/car.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
+    scene->dir.write("meshes/car/car.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
                                     "usemtl body\nf 1 2 3\nusemtl wheel\nf 1 2 3\n");
-    dir.write("meshes/car/car.mtl", "newmtl wheel\nmap_Kd car.png\nnewmtl spare\nmap_Kd spare.png\n"
+    scene->dir.write("meshes/car/car.mtl", "newmtl wheel\nmap_Kd car.png\nnewmtl spare\nmap_Kd spare.png\n"
                                     "newmtl body\nKd 1 0 0\nmap_Kd car.png\n");
     writeImage("meshes/car/car.png", 2, 2, 24, 255);
     writeImage("meshes/car/spare.png", 2, 2, 24, 255);
-    dir.write("run/placeholder", "");
-    std::filesystem::current_path(dir.path() + "/run");
+    scene->dir.write("run/placeholder", "");
+    std::filesystem::current_path(scene->dir.path() + "/run");
     MeshHandler car;
     car.loadObj("meshes/car/car.obj");
-    std::filesystem::current_path(dir.path());
+    std::filesystem::current_path(scene->dir.path());
     FaceGroup *body = car.getFaceGroup("body"), *wheel = car.getFaceGroup("wheel");
     ASSERT_TRUE(body && wheel && body->hasTexture && wheel->hasTexture);
     // In the order the MTL file names them; the unused material loads nothing.

@@ -2,15 +2,18 @@
 
 #include <cstdio>
 
+#include "engine/Config.h"
 #include "engine/Globals.h"
 #include "engine/Log.h"
 #include "engine/MeshHandler.h"
 #include "engine/ResourceRegistry.h"
+#include "platform/Glfw2.h"
 
 namespace testsupport {
 
 DrawingScene::DrawingScene() {
     ResourceRegistry::resetForTests();
+    Config::destroy();
     Log::destroy();
     resetGlobals();
     installShaders();
@@ -28,8 +31,11 @@ DrawingScene::~DrawingScene() {
     glDeleteFramebuffers(1, &offscreenFramebuffer);
     glDeleteRenderbuffers(1, &offscreenDepthBuffer);
     ResourceRegistry::resetForTests();
+    Config::destroy();
     Log::destroy();
     resetGlobals();
+    glfw2::seam::reset();
+    glfw2::seam::setHiddenWindows(true);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);

@@ -1,11 +1,13 @@
 #pragma once
 #include <GL/glew.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/GLContext.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TexturedQuad.h"
 
@@ -14,9 +16,10 @@ class MeshHandler;
 namespace testsupport {
 
 // Around a drawing test: a temporary working directory with the program's
-// shaders and a fresh log, a fresh resource registry and program-wide
-// settings (and the off-screen framebuffer a test made released), meshes
-// and textures made in code. Needs the GL context. The window is 256x256.
+// shaders and a fresh log, a fresh resource registry, configuration, faked
+// devices and program-wide settings (and the off-screen framebuffer a test
+// made released), meshes and textures made in code. Needs the GL context.
+// The window is 256x256.
 class DrawingScene {
 public:
     static constexpr int kSize = 256;
@@ -45,6 +48,17 @@ public:
 private:
     std::vector<std::unique_ptr<MeshHandler>> meshes_;
     std::vector<GLuint> textures_;
+};
+
+// A fixture with one scene per test.
+class DrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_GL_CONTEXT();
+        scene = std::make_unique<DrawingScene>();
+    }
+    void TearDown() override { scene.reset(); }
+    std::unique_ptr<DrawingScene> scene;
 };
 
 } // namespace testsupport
