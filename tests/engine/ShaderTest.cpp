@@ -11,40 +11,35 @@
 #include "engine/ResourceRegistry.h"
 #include "engine/ShaderHandler.h"
 #include "engine/ShaderProgramHandler.h"
-#include "tests/support/GLContext.h"
+#include "tests/support/DrawingScene.h"
 #include "tests/support/ScopedWorkDir.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TexturedQuad.h"
 
 namespace {
 
 const char* kGoodFrag = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
 
-// Works in "<temp>/a/b": files in "<temp>/a" are found only through "../",
-// and nothing outside the temp dir is ever reached.
-class ShaderTest : public ::testing::Test {
+// Works in "<scene>/a/b/c": files in "<scene>/a/b" are found only through
+// "../", and the scene's own shaders three levels up are never reached.
+class ShaderTest : public testsupport::DrawingTest {
 protected:
     void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        ResourceRegistry::resetForTests();
-        Log::destroy();
-        work = std::make_unique<testsupport::ScopedWorkDir>(dir.path() + "/a/b");
+        DrawingTest::SetUp();
+        if (!scene) return;
+        work = std::make_unique<testsupport::ScopedWorkDir>(scene->dir.path() + "/a/b/c");
         // The position declared last: the driver would give it location 2.
         write("shader/good.vert", "#version 120\nattribute vec2 uv;\nattribute vec3 normal;\nattribute vec4 vertex;\n"
                                   "varying vec3 c;\nvoid main() { c = normal + vec3(uv, 0.0); gl_Position = vertex; }\n");
         write("shader/good.frag", kGoodFrag);
     }
     void TearDown() override {
-        ResourceRegistry::resetForTests();
-        Log::destroy();
         work.reset();
-        while (glGetError() != GL_NO_ERROR) {}
+        DrawingTest::TearDown();
     }
-    void write(const std::string& rel, const std::string& text) { dir.write("a/b/" + rel, text); }
+    void write(const std::string& rel, const std::string& text) { scene->dir.write("a/b/c/" + rel, text); }
     // What was logged since the last call.
     std::string logText() {
         Log::destroy();
-        const std::string text = dir.read("a/b/qelm.log");
+        const std::string text = scene->dir.read("a/b/c/qelm.log");
         std::remove("qelm.log");
         return text;
     }
@@ -56,7 +51,6 @@ protected:
     static std::string builtLine(GLuint p) {
         return "ShaderProgramHandler: shader program built (" + std::to_string(p) + ")\n";
     }
-    testsupport::TempDir dir;
     std::unique_ptr<testsupport::ScopedWorkDir> work;
 };
 
@@ -130,7 +124,7 @@ TEST_F(ShaderTest, RegistryBuildsSimpleOnceFromTheShadersThereAre) {
 }
 
 TEST_F(ShaderTest, RegistryCachesShadersAndMeshesByFoundPath) {
-    dir.write("a/shader/one.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
+    scene->dir.write("a/b/shader/one.vert", "#version 120\nvoid main() { gl_Position = vec4(0.0); }\n");
     ShaderHandler* viaSearch = ResourceRegistry::getShader("shader/one.vert");
     ASSERT_NE(viaSearch, nullptr);
     EXPECT_EQ(ResourceRegistry::getShader("../shader/one.vert"), viaSearch);
@@ -143,7 +137,7 @@ TEST_F(ShaderTest, RegistryCachesShadersAndMeshesByFoundPath) {
     EXPECT_EQ(ResourceRegistry::getMesh("m/none.obj"), nullptr);
     EXPECT_TRUE(ResourceRegistry::instance->meshes->empty());
     EXPECT_EQ(logText(), "ResourceRegistry: mesh file not found (m/none.obj)\n");
-    dir.write("a/m/tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    scene->dir.write("a/b/m/tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     MeshHandler* mesh = ResourceRegistry::getMesh("m/tri.obj");
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(ResourceRegistry::getMesh("../m/tri.obj"), mesh);
@@ -151,7 +145,7 @@ TEST_F(ShaderTest, RegistryCachesShadersAndMeshesByFoundPath) {
     ASSERT_TRUE(mesh->hasFaceGroup("default"));
     for (GLuint buffer : mesh->getFaceGroup("default")->vbo) EXPECT_NE(buffer, 0u) << "buffers made";
     // A file without faces is stored, named once and not read again.
-    dir.write("a/b/m/empty.obj", "v 1 2 3\nusemtl x\n");
+    write("m/empty.obj", "v 1 2 3\nusemtl x\n");
     MeshHandler* empty = ResourceRegistry::getMesh("m/empty.obj");
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(ResourceRegistry::getMesh("m/empty.obj"), empty);
