@@ -1,0 +1,299 @@
+// The log, the frame timer, file look-up, the configuration and joystick input.
+#include <gtest/gtest.h>
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/Config.h"
+#include "engine/FileLookup.h"
+#include "engine/FrameTimer.h"
+#include "engine/JoyInput.h"
+#include "engine/Log.h"
+#include "platform/Glfw2.h"
+#include "tests/support/ScopedWorkDir.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class LogTest : public ::testing::Test {
+protected:
+    void TearDown() override { Log::destroy(); }
+    std::string file() const { return tmp.read("qelm.log"); }
+    testsupport::TempDir tmp;
+};
+
+TEST_F(LogTest, LineEndsNumbersAndStandardOutputAlike) {
+    tmp.write("qelm.log", "left over from an earlier run\n");
+    testing::internal::CaptureStdout();
+    log("Starting ");
+    log("Game ...\n");
+    logLine("Mine Exploded");
+    logLine("GL Error: x\n");
+    log(-42), log(" "), log(4000000000u), log(" "), log(0u), log(" ");
+    logLine(-2147483647 - 1);
+    const unsigned char version[] = "4.5 Mesa";
+    log(version);
+    const std::string expected = "Starting Game ...\nMine Exploded\nGL Error: x\n\n-42 4000000000 0 -2147483648\n4.5 Mesa";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+    EXPECT_EQ(file(), expected) << "every message is in the file before it is closed";
+    Log::destroy();
+    Log::destroy(); // nothing left to close
+    logLine("second run");
+    EXPECT_EQ(file(), "second run\n");
+}
+
+TEST_F(LogTest, UnwritableFileStillReachesStandardOutput) {
+    std::filesystem::create_directory("qelm.log");
+    testing::internal::CaptureStdout();
+    log("lost in the file, ");
+    logLine("kept on screen");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "lost in the file, kept on screen\n");
+}
+
+// The clock is frozen through the platform seam; quarter seconds add up
+// exactly, so the 1.0 s boundary is hit exactly.
+TEST(FrameTimer, DeltasAndAFrameRateOnlyAfterMoreThanOneSecond) {
+    glfw2::seam::reset();
+    FrameTimer::reset();
+    EXPECT_EQ(FrameTimer::getDelta(), 0.0f);
+    const struct { double time; float delta, fps; } frames[] = {
+        {2.0, 0.0f, 0.0f}, {2.25, 0.25f, 0.0f}, {2.5, 0.25f, 0.0f}, {2.75, 0.25f, 0.0f},
+        {3.0, 0.25f, 0.0f},         // exactly 1.0 s is not enough
+        {3.25, 0.25f, 6.0f / 1.25f}, // then counting starts over
+        {4.0, 0.75f, 6.0f / 1.25f}, {4.5, 0.5f, 2.0f / 1.25f}, {4.5, 0.0f, 2.0f / 1.25f}};
+    for (const auto& f : frames) {
+        glfw2::seam::setTime(f.time);
+        FrameTimer::update();
+        EXPECT_FLOAT_EQ(FrameTimer::getDelta(), f.delta) << f.time;
+        EXPECT_FLOAT_EQ(FrameTimer::getFps(), f.fps) << f.time;
+    }
+    glfw2::seam::reset();
+    FrameTimer::reset();
+    ASSERT_EQ(glfw2::init(), 1) << "no display: run under Xvfb";
+    FrameTimer::update();
+    EXPECT_GE(FrameTimer::getDelta(), 0.0f);
+    EXPECT_LT(FrameTimer::getDelta(), 0.05f) << "the first step on the real clock is near zero";
+    glfw2::terminate();
+    FrameTimer::reset();
+}
+
+// Works in <tmp>/a/b/c: "../" is b, "../../" is a, and <tmp> is three up.
+TEST(FileLookup, ThreeCandidatesInOrderAndOnlyFiles) {
+    testsupport::TempDir tmp;
+    testsupport::ScopedWorkDir wd(tmp.path() + "/a/b/c");
+    for (const char* dir : {"", "a/", "a/b/", "a/b/c/"}) tmp.write(std::string(dir) + "x", "x");
+    for (const char* found : {"x", "../x", "../../x"}) {
+        EXPECT_EQ(findFile("x"), found);
+        std::filesystem::remove(found);
+    }
+    EXPECT_EQ(findFile("x"), "") << "three levels up is not looked at";
+    std::filesystem::create_directory("d");
+    tmp.write("a/d", "x");
+    EXPECT_EQ(findFile("d"), "../../d") << "a directory is not a file";
+    EXPECT_FALSE(fileExists("d") || fileExists(""));
+}
+
+using Ints = std::vector<std::pair<std::string, int>>;
+
+// Runs a few levels down inside a temp dir, so none of the three look-up
+// candidates can pick up a stray qelm.conf elsewhere on the machine.
+class ConfigTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        Config::destroy();
+        Log::destroy();
+    }
+    void load(const std::string& text, const std::string& dir = "a/b/c") {
+        Config::destroy();
+        tmp.write(dir + "/qelm.conf", text);
+    }
+    std::string logText() const { return tmp.read("a/b/c/qelm.log"); }
+    static void expectInts(const Ints& expected) {
+        for (const auto& [key, value] : expected) EXPECT_EQ(Config::getInt(key), value) << key;
+    }
+    // Input devices of slots 0, 1, ...
+    static void expectDevices(const std::vector<int>& expected) {
+        for (std::size_t slot = 0; slot < expected.size(); ++slot)
+            EXPECT_EQ(Config::getInputDevice(int(slot)), expected[slot]) << "slot " << slot;
+    }
+    testsupport::TempDir tmp;
+    testsupport::ScopedWorkDir wd{tmp.path() + "/a/b/c"};
+};
+
+TEST_F(ConfigTest, KeyNamesNumbersAndJoystickCodesWithTheirPrecedence) {
+    // Joystick codes win whatever the order; otherwise the first key name or
+    // number wins; the text is always the last line's. Key names are case
+    // sensitive, and key_x is none.
+    load("a=key_up\nb=key_down\nc=key_left\nd=key_right\ne=key_space\nf=key_rshift\ng=key_lshift\n"
+         "h=key_rctrl\ni=key_lctrl\nj=key_w\nk=key_a\nl=key_s\nm=key_d\nn=KEY_UP\no=key_x\n"
+         "p_1_up = joy_0_up\np_1_up = key_up\np_2_up = key_up\np_2_up = joy_1_down\n"
+         "x = 7\nx = joy_0_left\ny = joy_0_right\ny = 9\nwidth = 1024\nwidth = 800\n"
+         "q = key_w\nq = 5\nr = 5\nr = key_w\ns = joy_0_up\ns = joy_0_down\ns = joy_0_2\n");
+    expectInts({{"a", 283}, {"b", 284}, {"c", 285}, {"d", 286}, {"e", 32}, {"f", 288}, {"g", 287},
+                {"h", 290}, {"i", 289}, {"j", 87}, {"k", 65}, {"l", 83}, {"m", 68}, {"n", 0}, {"o", 0},
+                {"p_1_up", 1000}, {"p_2_up", 1001}, {"x", 1002}, {"y", 1003}, {"width", 1024},
+                {"q", 87}, {"r", 5}, {"s", 2}});
+    EXPECT_EQ(Config::getString("o"), "key_x");
+    EXPECT_EQ(Config::getString("p_1_up"), "key_up");
+    EXPECT_EQ(Config::getString("width"), "800");
+    expectDevices({-1, 1}); // the later line decides the device
+}
+
+TEST_F(ConfigTest, DeviceAndBindingLinesSetTheSlots) {
+    load("p_4 = joy_2\np_3_left = joy_7_left\np_1 = joy_0\np_1_fire = key_space\np_2 = joy_9\n"
+         "p_5 = joy_1\np_8_up = joy_3_up\np_3_up = something\n");
+    // p_3_up is neither key nor joy: unchanged. Slots 4-7 are never set.
+    expectDevices({-1, 9, 7, 2, -2, -2, -2, -2});
+    for (int slot : {-1, 8, INT_MIN, INT_MAX}) EXPECT_EQ(Config::getInputDevice(slot), -2) << slot;
+    load("p_1 = joy\np_2 = joy0\np_3 = joy_x\np_4 = joy__up\n"); // too short or odd: keyboard
+    expectDevices({-1, -1, -1, -1});
+    EXPECT_EQ(Config::getInt("p_4"), 0);
+}
+
+TEST_F(ConfigTest, BlanksCommentsStrayLinesAndNumbersBeyondInt) {
+    load(" \t\f\vwidth\v\f\t = \t640\r\n\f name \v=\t two  words \r\n# height = 1\n"
+         "depth = 480 # = 2\n#\njust some text\n\na=b=c\n=5\nn = 3x\nm = x3\ne =\nbig = 2147483648\n"
+         "small = -2147483649\nmax = 2147483647\nmin = -2147483648\nj = joy_0_99999999999");
+    expectInts({{"width", 640}, {"depth", 480}, {"", 5}, {"n", 3}, {"m", 0}, {"e", 0}, {"height", 0},
+                {"big", 0}, {"small", 0}, {"j", 0}, {"max", INT_MAX}, {"min", INT_MIN}});
+    EXPECT_EQ(Config::getString("name"), "two  words");
+    EXPECT_EQ(Config::getString("depth"), "480");
+    EXPECT_EQ(Config::getString("a"), "b=c");
+    // 13 lines were read; height came only from a query.
+    EXPECT_NE(logText().find("Configuration file loaded (13 items).\n"), std::string::npos) << logText();
+    EXPECT_EQ(Config::trim(" \t\f\v\n\rx y\r\n\v\f\t "), "x y");
+    EXPECT_EQ(Config::trim(" \t\f\v\n\r"), "");
+    EXPECT_EQ(Config::trimLeft("  x  "), "x  ");
+    EXPECT_EQ(Config::trimRight("  x  "), "  x");
+}
+
+TEST(ConfigReader, JoyCodeAndParseIntSyntax) {
+    const std::pair<std::string, int> joy[] = {
+        {"joy_0_up", 1000}, {"joy_0_down", 1001}, {"joy_1_left", 1002}, {"joy_1_right", 1003},
+        {"joy_0_3", 3}, {"joy_0_12ab", 12}, {"joy_x_0", 0}, {"joy_0_up_", 1000}, {"joy__up", -1},
+        {"joy_0_", -1}, {"joy_0", -1}, {"joy_0_up_x", -1}, {"Joy_0_up", -1}, {"joy_0_Up", -1},
+        {"_joy_0", -1}, {"", -1}, {std::string(100000, '_'), -1}};
+    for (const auto& [text, code] : joy) EXPECT_EQ(Config::joyCode(text), code) << text.substr(0, 20);
+    const std::pair<const char*, int> ints[] = {{"12ab", 12}, {"-7", -7}, {"+7", 7}, {"0", 0},
+                                                {"ab", -1}, {"", -1}, {"-", -1}, {"2147483648", -1}};
+    for (const auto& [text, value] : ints) EXPECT_EQ(Config::parseInt(text), value) << text;
+}
+
+TEST_F(ConfigTest, FoundUpToTwoLevelsUpReadOnceAndReloadedAfterDestroy) {
+    tmp.write("qelm.conf", "width = 1\n"); // three levels up: not a candidate
+    std::filesystem::create_directory("qelm.conf");
+    EXPECT_EQ(Config::getInt("width"), 0);
+    EXPECT_EQ(Config::getString("width"), "");
+    expectDevices({-2, -2, -2, -2});
+    load("width = 320\nwidth = 1\nheight = 200\n", "a");
+    EXPECT_EQ(Config::getInt("width"), 320);
+    tmp.write("a/qelm.conf", "width = 640\n");
+    EXPECT_EQ(Config::getInt("width"), 320); // read once
+    Config::destroy();
+    EXPECT_EQ(Config::getInt("width"), 640);
+    Config::destroy();
+    Config::destroy(); // nothing left to unload
+    EXPECT_EQ(logText(), "Configuration file loaded (0 items).\nConfiguration file unloaded.\n"
+                         "Configuration file loaded (2 items).\nConfiguration file unloaded.\n"
+                         "Configuration file loaded (1 items).\nConfiguration file unloaded.\n");
+}
+
+TEST_F(ConfigTest, LongLinesBinaryAndNoFinalLineEnd) {
+    load("pad = " + std::string(1 << 20, 'x') + "\n" + std::string("bin\0ary = \x01\xff\xfe joy", 17) +
+         "\n" + std::string(5000, '=') + "\np_1 = joy_5\nlast = 42");
+    EXPECT_EQ(Config::getString("pad").size(), std::size_t(1) << 20);
+    EXPECT_EQ(Config::getString(std::string("bin\0ary", 7)), "\x01\xff\xfe joy");
+    EXPECT_EQ(Config::getString(""), std::string(4999, '='));
+    EXPECT_EQ(Config::getInt("last"), 42);
+    expectDevices({5});
+}
+
+// Sticks are faked through the platform seam, with axes as the device
+// reports them: the odd (Y) axes are negated on read, so raw -0.5 is "up".
+class JoyInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glfw2::seam::reset();
+        JoyInput::reset();
+        glfw2::seam::removeJoystick(0); // fake sticks only
+    }
+    void TearDown() override {
+        JoyInput::reset();
+        glfw2::seam::reset();
+        Log::destroy();
+    }
+    static void plug(int joy, std::vector<float> axes, std::vector<unsigned char> buttons = {}) {
+        glfw2::seam::setJoystick(joy, int(axes.size()), axes.data(), int(buttons.size()), buttons.data());
+    }
+    // Up, down, left, right of a stick, each by its query and by its code.
+    static std::vector<bool> directions(int joy) {
+        std::vector<bool> d = {JoyInput::isUp(joy), JoyInput::isDown(joy), JoyInput::isLeft(joy),
+                               JoyInput::isRight(joy)};
+        for (int code = 1000; code < 1004; ++code) d.push_back(JoyInput::isPressed(joy, code));
+        return d;
+    }
+    testsupport::TempDir tmp;
+};
+
+TEST_F(JoyInputTest, StrictThresholdsOnBothAxes) {
+    const float above = std::nextafter(0.2f, 1.0f);
+    const struct { float x, y; bool up, down, left, right; } cases[] = {
+        {0.0f, -0.5f, 1, 0, 0, 0}, {0.0f, -0.2f, 0, 0, 0, 0}, {0.0f, 0.2f, 0, 0, 0, 0},
+        {0.0f, -above, 1, 0, 0, 0}, {0.0f, above, 0, 1, 0, 0}, {-0.2f, 0.0f, 0, 0, 0, 0},
+        {0.2f, 0.0f, 0, 0, 0, 0}, {-above, 0.0f, 0, 0, 1, 0}, {above, 0.9f, 0, 1, 0, 1}};
+    for (const auto& c : cases) {
+        plug(0, {c.x, c.y});
+        JoyInput::poll(0);
+        EXPECT_EQ(directions(0), (std::vector<bool>{c.up, c.down, c.left, c.right, c.up, c.down, c.left, c.right}))
+            << c.x << ", " << c.y;
+    }
+}
+
+TEST_F(JoyInputTest, ButtonsOneAxisSticksAndSharedBuffers) {
+    // Stick 0 leaves a strong axis 1 and pressed buttons in the shared
+    // buffers; stick 1 has only axis 0 and one button and must not pick them up.
+    plug(0, {-0.9f, -1.0f, 0.0f}, {0, 1, 0, 1});
+    plug(1, {0.9f}, {0});
+    JoyInput::poll(0);
+    EXPECT_EQ(directions(0), (std::vector<bool>{1, 0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_TRUE(JoyInput::isPressed(0, 3));
+    for (int code : {0, 4, -1, 999, 1004}) EXPECT_FALSE(JoyInput::isPressed(0, code)) << code;
+    JoyInput::poll(1);
+    EXPECT_EQ(directions(1), (std::vector<bool>{0, 0, 0, 1, 0, 0, 0, 1}));
+    EXPECT_FALSE(JoyInput::isPressed(1, 1)) << "beyond its one button";
+    for (int joy : {-1, 8, -100000}) {
+        JoyInput::poll(joy);
+        for (int code : {0, 1, 1000, 1001, 1002, 1003}) EXPECT_FALSE(JoyInput::isPressed(joy, code)) << joy;
+    }
+    EXPECT_TRUE(JoyInput::isRight(1)) << "polling a stick that cannot exist leaves the buffers alone";
+}
+
+TEST_F(JoyInputTest, LogsReadySlotsOnceAndUnpluggedSticksReadCentred) {
+    plug(0, {0.9f, -0.9f}, {1});
+    plug(1, {0.0f}, {0});
+    plug(2, {0.0f}, {0, 0, 0, 0, 0, 0});
+    JoyInput::poll(0);
+    EXPECT_EQ(tmp.read("qelm.log"), "JoyInput: slots: 0,1,2 ready (total nuber of ready joysticks: 3)\n");
+    plug(3, {0.9f, 0.9f}, {1}); // probed once: not seen
+    JoyInput::poll(3);
+    EXPECT_FALSE(JoyInput::isRight(3) || JoyInput::isPressed(3, 0));
+    JoyInput::poll(0);
+    glfw2::seam::removeJoystick(1);
+    JoyInput::poll(1);
+    EXPECT_EQ(directions(1), std::vector<bool>(8, false)) << "unplugged: centred, not the last stick's values";
+    EXPECT_FALSE(JoyInput::isPressed(1, 0));
+}
+
+TEST_F(JoyInputTest, NoneFoundAndNothingPressed) {
+    for (int joy = 0; joy < 8; ++joy) {
+        JoyInput::poll(joy);
+        EXPECT_EQ(directions(joy), std::vector<bool>(8, false)) << joy;
+        EXPECT_FALSE(JoyInput::isPressed(joy, 0)) << joy;
+    }
+    EXPECT_EQ(tmp.read("qelm.log"), "JoyInput: none found\n");
+}
+
+} // namespace
