@@ -18,15 +18,54 @@
 
 namespace {
 
-class LogTest : public ::testing::Test {
+using Ints = std::vector<std::pair<std::string, int>>;
+
+// Each test runs a few levels down inside its own temp dir, so that no file
+// look-up reaches a stray file elsewhere, with the single objects and faked
+// devices reset afterwards. Sticks are faked through the platform seam, with
+// axes as the device reports them: the odd (Y) axes are negated on read, so
+// raw -0.5 is "up".
+class Foundation : public ::testing::Test {
 protected:
-    void TearDown() override { Log::destroy(); }
-    std::string file() const { return tmp.read("qelm.log"); }
+    void SetUp() override {
+        glfw2::seam::reset();
+        glfw2::seam::removeJoystick(0); // fake sticks only
+    }
+    void TearDown() override {
+        Config::destroy();
+        JoyInput::reset();
+        FrameTimer::reset();
+        glfw2::seam::reset();
+        Log::destroy();
+    }
+    std::string logText() const { return tmp.read("a/b/c/qelm.log"); }
+    void load(const std::string& text, const std::string& dir = "a/b/c") {
+        Config::destroy();
+        tmp.write(dir + "/qelm.conf", text);
+    }
+    static void expectInts(const Ints& expected) {
+        for (const auto& [key, value] : expected) EXPECT_EQ(Config::getInt(key), value) << key;
+    }
+    // Input devices of slots 0, 1, ...
+    static void expectDevices(const std::vector<int>& expected) {
+        for (std::size_t slot = 0; slot < expected.size(); ++slot)
+            EXPECT_EQ(Config::getInputDevice(int(slot)), expected[slot]) << "slot " << slot;
+    }
+    static void plug(int joy, std::vector<float> axes, std::vector<unsigned char> buttons = {}) {
+        glfw2::seam::setJoystick(joy, int(axes.size()), axes.data(), int(buttons.size()), buttons.data());
+    }
+    // Up, down, left, right of a stick, each by its query and by its code.
+    static std::vector<bool> directions(int joy) {
+        std::vector<bool> d = {JoyInput::isUp(joy), JoyInput::isDown(joy), JoyInput::isLeft(joy), JoyInput::isRight(joy)};
+        for (int code = 1000; code < 1004; ++code) d.push_back(JoyInput::isPressed(joy, code));
+        return d;
+    }
     testsupport::TempDir tmp;
+    testsupport::ScopedWorkDir wd{tmp.path() + "/a/b/c"};
 };
 
-TEST_F(LogTest, LineEndsNumbersAndStandardOutputAlike) {
-    tmp.write("qelm.log", "left over from an earlier run\n");
+TEST_F(Foundation, LogLineEndsNumbersAndStandardOutputAlike) {
+    tmp.write("a/b/c/qelm.log", "left over from an earlier run\n");
     testing::internal::CaptureStdout();
     log("Starting ");
     log("Game ...\n");
@@ -38,14 +77,14 @@ TEST_F(LogTest, LineEndsNumbersAndStandardOutputAlike) {
     log(version);
     const std::string expected = "Starting Game ...\nMine Exploded\nGL Error: x\n\n-42 4000000000 0 -2147483648\n4.5 Mesa";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
-    EXPECT_EQ(file(), expected) << "every message is in the file before it is closed";
+    EXPECT_EQ(logText(), expected) << "every message is in the file before it is closed";
     Log::destroy();
     Log::destroy(); // nothing left to close
     logLine("second run");
-    EXPECT_EQ(file(), "second run\n");
+    EXPECT_EQ(logText(), "second run\n");
 }
 
-TEST_F(LogTest, UnwritableFileStillReachesStandardOutput) {
+TEST_F(Foundation, LogFileUnwritableStillReachesStandardOutput) {
     std::filesystem::create_directory("qelm.log");
     testing::internal::CaptureStdout();
     log("lost in the file, ");
@@ -55,9 +94,7 @@ TEST_F(LogTest, UnwritableFileStillReachesStandardOutput) {
 
 // The clock is frozen through the platform seam; quarter seconds add up
 // exactly, so the 1.0 s boundary is hit exactly.
-TEST(FrameTimer, DeltasAndAFrameRateOnlyAfterMoreThanOneSecond) {
-    glfw2::seam::reset();
-    FrameTimer::reset();
+TEST_F(Foundation, FrameTimerDeltasAndAFrameRateOnlyAfterMoreThanOneSecond) {
     EXPECT_EQ(FrameTimer::getDelta(), 0.0f);
     const struct { double time; float delta, fps; } frames[] = {
         {2.0, 0.0f, 0.0f}, {2.25, 0.25f, 0.0f}, {2.5, 0.25f, 0.0f}, {2.75, 0.25f, 0.0f},
@@ -77,13 +114,10 @@ TEST(FrameTimer, DeltasAndAFrameRateOnlyAfterMoreThanOneSecond) {
     EXPECT_GE(FrameTimer::getDelta(), 0.0f);
     EXPECT_LT(FrameTimer::getDelta(), 0.05f) << "the first step on the real clock is near zero";
     glfw2::terminate();
-    FrameTimer::reset();
 }
 
 // Works in <tmp>/a/b/c: "../" is b, "../../" is a, and <tmp> is three up.
-TEST(FileLookup, ThreeCandidatesInOrderAndOnlyFiles) {
-    testsupport::TempDir tmp;
-    testsupport::ScopedWorkDir wd(tmp.path() + "/a/b/c");
+TEST_F(Foundation, FileLookUpThreeCandidatesInOrderAndOnlyFiles) {
     for (const char* dir : {"", "a/", "a/b/", "a/b/c/"}) tmp.write(std::string(dir) + "x", "x");
     for (const char* found : {"x", "../x", "../../x"}) {
         EXPECT_EQ(findFile("x"), found);
@@ -96,34 +130,8 @@ TEST(FileLookup, ThreeCandidatesInOrderAndOnlyFiles) {
     EXPECT_FALSE(fileExists("d") || fileExists(""));
 }
 
-using Ints = std::vector<std::pair<std::string, int>>;
 
-// Runs a few levels down inside a temp dir, so none of the three look-up
-// candidates can pick up a stray qelm.conf elsewhere on the machine.
-class ConfigTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        Config::destroy();
-        Log::destroy();
-    }
-    void load(const std::string& text, const std::string& dir = "a/b/c") {
-        Config::destroy();
-        tmp.write(dir + "/qelm.conf", text);
-    }
-    std::string logText() const { return tmp.read("a/b/c/qelm.log"); }
-    static void expectInts(const Ints& expected) {
-        for (const auto& [key, value] : expected) EXPECT_EQ(Config::getInt(key), value) << key;
-    }
-    // Input devices of slots 0, 1, ...
-    static void expectDevices(const std::vector<int>& expected) {
-        for (std::size_t slot = 0; slot < expected.size(); ++slot)
-            EXPECT_EQ(Config::getInputDevice(int(slot)), expected[slot]) << "slot " << slot;
-    }
-    testsupport::TempDir tmp;
-    testsupport::ScopedWorkDir wd{tmp.path() + "/a/b/c"};
-};
-
-TEST_F(ConfigTest, KeyNamesNumbersAndJoystickCodesWithTheirPrecedence) {
+TEST_F(Foundation, ConfigKeyNamesNumbersAndJoystickCodesWithTheirPrecedence) {
     // Joystick codes win whatever the order; otherwise the first key name or
     // number wins; the text is always the last line's. Key names are case
     // sensitive, and key_x is none.
@@ -142,7 +150,7 @@ TEST_F(ConfigTest, KeyNamesNumbersAndJoystickCodesWithTheirPrecedence) {
     expectDevices({-1, 1}); // the later line decides the device
 }
 
-TEST_F(ConfigTest, DeviceAndBindingLinesSetTheSlots) {
+TEST_F(Foundation, ConfigDeviceAndBindingLinesSetTheSlots) {
     load("p_4 = joy_2\np_3_left = joy_7_left\np_1 = joy_0\np_1_fire = key_space\np_2 = joy_9\n"
          "p_5 = joy_1\np_8_up = joy_3_up\np_3_up = something\n");
     // p_3_up is neither key nor joy: unchanged. Slots 4-7 are never set.
@@ -153,7 +161,7 @@ TEST_F(ConfigTest, DeviceAndBindingLinesSetTheSlots) {
     EXPECT_EQ(Config::getInt("p_4"), 0);
 }
 
-TEST_F(ConfigTest, BlanksCommentsStrayLinesAndNumbersBeyondInt) {
+TEST_F(Foundation, ConfigBlanksCommentsStrayLinesAndNumbersBeyondInt) {
     load(" \t\f\vwidth\v\f\t = \t640\r\n\f name \v=\t two  words \r\n# height = 1\n"
          "depth = 480 # = 2\n#\njust some text\n\na=b=c\n=5\nn = 3x\nm = x3\ne =\nbig = 2147483648\n"
          "small = -2147483649\nmax = 2147483647\nmin = -2147483648\nj = joy_0_99999999999");
@@ -182,7 +190,7 @@ TEST(ConfigReader, JoyCodeAndParseIntSyntax) {
     for (const auto& [text, value] : ints) EXPECT_EQ(Config::parseInt(text), value) << text;
 }
 
-TEST_F(ConfigTest, FoundUpToTwoLevelsUpReadOnceAndReloadedAfterDestroy) {
+TEST_F(Foundation, ConfigFoundUpToTwoLevelsUpReadOnceAndReloadedAfterDestroy) {
     tmp.write("qelm.conf", "width = 1\n"); // three levels up: not a candidate
     std::filesystem::create_directory("qelm.conf");
     EXPECT_EQ(Config::getInt("width"), 0);
@@ -201,7 +209,7 @@ TEST_F(ConfigTest, FoundUpToTwoLevelsUpReadOnceAndReloadedAfterDestroy) {
                          "Configuration file loaded (1 items).\nConfiguration file unloaded.\n");
 }
 
-TEST_F(ConfigTest, LongLinesBinaryAndNoFinalLineEnd) {
+TEST_F(Foundation, ConfigLongLinesBinaryAndNoFinalLineEnd) {
     load("pad = " + std::string(1 << 20, 'x') + "\n" + std::string("bin\0ary = \x01\xff\xfe joy", 17) +
          "\n" + std::string(5000, '=') + "\np_1 = joy_5\nlast = 42");
     EXPECT_EQ(Config::getString("pad").size(), std::size_t(1) << 20);
@@ -211,34 +219,7 @@ TEST_F(ConfigTest, LongLinesBinaryAndNoFinalLineEnd) {
     expectDevices({5});
 }
 
-// Sticks are faked through the platform seam, with axes as the device
-// reports them: the odd (Y) axes are negated on read, so raw -0.5 is "up".
-class JoyInputTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        glfw2::seam::reset();
-        JoyInput::reset();
-        glfw2::seam::removeJoystick(0); // fake sticks only
-    }
-    void TearDown() override {
-        JoyInput::reset();
-        glfw2::seam::reset();
-        Log::destroy();
-    }
-    static void plug(int joy, std::vector<float> axes, std::vector<unsigned char> buttons = {}) {
-        glfw2::seam::setJoystick(joy, int(axes.size()), axes.data(), int(buttons.size()), buttons.data());
-    }
-    // Up, down, left, right of a stick, each by its query and by its code.
-    static std::vector<bool> directions(int joy) {
-        std::vector<bool> d = {JoyInput::isUp(joy), JoyInput::isDown(joy), JoyInput::isLeft(joy),
-                               JoyInput::isRight(joy)};
-        for (int code = 1000; code < 1004; ++code) d.push_back(JoyInput::isPressed(joy, code));
-        return d;
-    }
-    testsupport::TempDir tmp;
-};
-
-TEST_F(JoyInputTest, StrictThresholdsOnBothAxes) {
+TEST_F(Foundation, JoyInputStrictThresholdsOnBothAxes) {
     const float above = std::nextafter(0.2f, 1.0f);
     const struct { float x, y; bool up, down, left, right; } cases[] = {
         {0.0f, -0.5f, 1, 0, 0, 0}, {0.0f, -0.2f, 0, 0, 0, 0}, {0.0f, 0.2f, 0, 0, 0, 0},
@@ -252,7 +233,7 @@ TEST_F(JoyInputTest, StrictThresholdsOnBothAxes) {
     }
 }
 
-TEST_F(JoyInputTest, ButtonsOneAxisSticksAndSharedBuffers) {
+TEST_F(Foundation, JoyInputButtonsOneAxisSticksAndSharedBuffers) {
     // Stick 0 leaves a strong axis 1 and pressed buttons in the shared
     // buffers; stick 1 has only axis 0 and one button and must not pick them up.
     plug(0, {-0.9f, -1.0f, 0.0f}, {0, 1, 0, 1});
@@ -271,12 +252,12 @@ TEST_F(JoyInputTest, ButtonsOneAxisSticksAndSharedBuffers) {
     EXPECT_TRUE(JoyInput::isRight(1)) << "polling a stick that cannot exist leaves the buffers alone";
 }
 
-TEST_F(JoyInputTest, LogsReadySlotsOnceAndUnpluggedSticksReadCentred) {
+TEST_F(Foundation, JoyInputLogsReadySlotsOnceAndUnpluggedSticksReadCentred) {
     plug(0, {0.9f, -0.9f}, {1});
     plug(1, {0.0f}, {0});
     plug(2, {0.0f}, {0, 0, 0, 0, 0, 0});
     JoyInput::poll(0);
-    EXPECT_EQ(tmp.read("qelm.log"), "JoyInput: slots: 0,1,2 ready (total nuber of ready joysticks: 3)\n");
+    EXPECT_EQ(logText(), "JoyInput: slots: 0,1,2 ready (total nuber of ready joysticks: 3)\n");
     plug(3, {0.9f, 0.9f}, {1}); // probed once: not seen
     JoyInput::poll(3);
     EXPECT_FALSE(JoyInput::isRight(3) || JoyInput::isPressed(3, 0));
@@ -287,13 +268,13 @@ TEST_F(JoyInputTest, LogsReadySlotsOnceAndUnpluggedSticksReadCentred) {
     EXPECT_FALSE(JoyInput::isPressed(1, 0));
 }
 
-TEST_F(JoyInputTest, NoneFoundAndNothingPressed) {
+TEST_F(Foundation, JoyInputNoneFoundAndNothingPressed) {
     for (int joy = 0; joy < 8; ++joy) {
         JoyInput::poll(joy);
         EXPECT_EQ(directions(joy), std::vector<bool>(8, false)) << joy;
         EXPECT_FALSE(JoyInput::isPressed(joy, 0)) << joy;
     }
-    EXPECT_EQ(tmp.read("qelm.log"), "JoyInput: none found\n");
+    EXPECT_EQ(logText(), "JoyInput: none found\n");
 }
 
 } // namespace
