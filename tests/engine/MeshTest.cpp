@@ -32,7 +32,28 @@ void addCorner(FaceGroup& group, float x) {
     group.addNormal(glm::vec3(0.0f, 0.0f, x));
 }
 
-TEST(FaceGroup, ConsecutiveIndicesAResetThatKeepsTheMaterialAndOneGroupPerName) {
+// Every test works and logs in its own directory (the scene's).
+class MeshTest : public testsupport::DrawingTest {
+protected:
+    void TearDown() override {
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        DrawingTest::TearDown();
+    }
+    // Loads the text as "m.obj" and returns the named group (a fresh empty
+    // one when the mesh has none, so a test goes on and fails).
+    FaceGroup& load(const std::string& obj, const std::string& name = "default", bool verbose = false) {
+        scene->dir.write("m.obj", obj);
+        mesh.verbose = verbose;
+        mesh.loadObj("m.obj");
+        FaceGroup* g = mesh.getFaceGroup(name);
+        EXPECT_NE(g, nullptr) << name;
+        return g ? *g : group;
+    }
+    MeshHandler mesh;
+    FaceGroup group{"paint"};
+};
+
+TEST_F(MeshTest, ConsecutiveIndicesAResetThatKeepsTheMaterialAndOneGroupPerName) {
     FaceGroup group("g");
     EXPECT_EQ(group.getVertexData(), nullptr) << "an empty array hands out no pointer into it";
     group.addVertex(glm::vec4(1, 2, 3, 1));
@@ -54,8 +75,7 @@ TEST(FaceGroup, ConsecutiveIndicesAResetThatKeepsTheMaterialAndOneGroupPerName) 
     EXPECT_TRUE(mesh.getFaceGroup("a") == first && first->vertexCount == 1u && mesh.getFaceGroupCount() == 1u);
 }
 
-TEST(FaceGroupGL, BuffersHoldTheArraysAndAreReleasedOnResetAndRebuild) {
-    REQUIRE_GL_CONTEXT();
+TEST_F(MeshTest, BuffersHoldTheArraysAndAreReleasedOnResetAndRebuild) {
     FaceGroup group("g"), empty("empty");
     for (int i = 0; i < 6; ++i) addCorner(group, float(i));
     group.createVBOs();
@@ -89,30 +109,7 @@ const std::string kCube =
     "vt 0.1 0.1\nvt 0.2 0.2\nvt 0.3 0.3\nvt 0.4 0.4\nvt 0.5 0.5\nvt 0.6 0.6\n"
     "vn 1 0 0\nvn 2 0 0\nvn 3 0 0\nvn 4 0 0\nvn 5 0 0\nvn 6 0 0\nvn 7 0 0\n";
 
-// Each test works and logs in its own directory.
-class ObjReader : public ::testing::Test {
-protected:
-    void TearDown() override { Log::destroy(); }
-    // Loads the text as "m.obj" and returns the named group (a fresh empty
-    // one when the mesh has none, so a test goes on and fails).
-    FaceGroup& load(const std::string& obj, const std::string& group = "default", bool verbose = false) {
-        dir.write("m.obj", obj);
-        mesh.verbose = verbose;
-        mesh.loadObj("m.obj");
-        FaceGroup* g = mesh.getFaceGroup(group);
-        EXPECT_NE(g, nullptr) << group;
-        return g ? *g : missing;
-    }
-    std::string logText() {
-        Log::destroy();
-        return dir.read("qelm.log");
-    }
-    testsupport::TempDir dir;
-    MeshHandler mesh;
-    FaceGroup missing{"missing"};
-};
-
-TEST_F(ObjReader, CornerFormsSelectTheirEntries) {
+TEST_F(MeshTest, CornerFormsSelectTheirEntries) {
     FaceGroup& g = load(kCube + "f 1/2/3 2/3/4 3/4/5\n"       // v/t/n
                                 "f 1//2 2//3 3//4\n"           // v//n: texture entry 0
                                 "f 1/4 2/5 3/6\n"              // v/t: normal from t
@@ -131,7 +128,7 @@ TEST_F(ObjReader, CornerFormsSelectTheirEntries) {
     EXPECT_EQ((*g.vertices)[15], glm::vec4(4, 4, 4, 1));
 }
 
-TEST_F(ObjReader, IndicesOutsideTheArraysNeverReadPastThem) {
+TEST_F(MeshTest, IndicesOutsideTheArraysNeverReadPastThem) {
     FaceGroup& g = load("v 1 0 0\nv 2 0 0\nv 3 0 0\nvt 0.5 0.5\n"
                         "f 1 2 3\n"              // t and n 2, 3 missing, n 1 missing: entry 0
                         "f 1 2 99\n"             // position out of range: no triangle
@@ -149,7 +146,7 @@ TEST_F(ObjReader, IndicesOutsideTheArraysNeverReadPastThem) {
     EXPECT_EQ((*g.vertices)[12], glm::vec4(9, 9, 9, 1));
 }
 
-TEST_F(ObjReader, NumbersAsStreamInputReadsThemAndBoundsWithTheOrigin) {
+TEST_F(MeshTest, NumbersAsStreamInputReadsThemAndBoundsWithTheOrigin) {
     FaceGroup& g = load("v\t+1.5e1 -.25 3.\r\n"  // tabs separate words, CR ends the line
                         "v 1e60 -1e60 1e-60\n"   // beyond float: the largest float
                         "v nan inf x\nv 7\n"     // not numbers and missing words: 0
@@ -161,8 +158,8 @@ TEST_F(ObjReader, NumbersAsStreamInputReadsThemAndBoundsWithTheOrigin) {
     EXPECT_EQ((*g.vertices)[3], glm::vec4(7, 0, 0, 1));
     EXPECT_EQ((*g.texCoords)[0], glm::vec2(0.125f, -2.0f));
     MeshHandler a, b;
-    dir.write("a.obj", "v -2 0 1\nv 3 4 -6\n");
-    dir.write("b.obj", "v 2 1 1\nv 5 2 2\n# v -100 0 0\n");
+    scene->dir.write("a.obj", "v -2 0 1\nv 3 4 -6\n");
+    scene->dir.write("b.obj", "v 2 1 1\nv 5 2 2\n# v -100 0 0\n");
     a.loadObj("a.obj");
     b.loadObj("b.obj");
     EXPECT_EQ(glm::vec3(a.minX, a.minY, a.minZ), glm::vec3(-2, 0, -6));
@@ -172,7 +169,7 @@ TEST_F(ObjReader, NumbersAsStreamInputReadsThemAndBoundsWithTheOrigin) {
     EXPECT_FLOAT_EQ(b.radius, 7.5f);
 }
 
-TEST_F(ObjReader, WithoutMtllibFacesGoToDefaultThenToTheirMaterial) {
+TEST_F(MeshTest, WithoutMtllibFacesGoToDefaultThenToTheirMaterial) {
     load(kCube + "# a comment\n\no thing\ng part\ns off\nvp 1 2\nf 1 2 3\n"
                  "usemtl a\nf 1 1 1\nusemtl b\nf 2 2 2\nusemtl a\nf 3 3 3\n"
                  "usemtl\n"   // no name: stays with a
@@ -187,8 +184,8 @@ TEST_F(ObjReader, WithoutMtllibFacesGoToDefaultThenToTheirMaterial) {
     EXPECT_EQ((*a.vertices)[6], glm::vec4(4, 4, 4, 1));
 }
 
-TEST_F(ObjReader, MtlGivesColoursToTheMaterialsTheMeshUses) {
-    dir.write("m.mtl", "Kd 9 9 9\n"  // before any newmtl: ignored
+TEST_F(MeshTest, MtlGivesColoursToTheMaterialsTheMeshUses) {
+    scene->dir.write("m.mtl", "Kd 9 9 9\n"  // before any newmtl: ignored
                        "newmtl a\nKa 0.1 0.2 0.3\nKd 0.4 0.5 0.6\nKs 1 1 1\nKe 0 0 0.5\nNs 96\nd 0.5\n"
                        "newmtl spare\nKd 7 7 7\nNs 1\nmap_Kd missing.png\nnewmtl\nKd 6 6 6\n"
                        "newmtl b\nKd 0.25\nNs\n");  // missing numbers read as 0
@@ -204,27 +201,27 @@ TEST_F(ObjReader, MtlGivesColoursToTheMaterialsTheMeshUses) {
     EXPECT_FALSE(a.hasTexture || b.hasTexture);
 }
 
-TEST_F(ObjReader, MissingFilesAndNoDefaultGroupBeforeTheFirstMaterial) {
+TEST_F(MeshTest, MissingFilesAndNoDefaultGroupBeforeTheFirstMaterial) {
     MeshHandler quiet;
     quiet.loadObj("meshes/none.obj");
     EXPECT_EQ(quiet.getFaceGroupCount(), 0u);
-    EXPECT_EQ(logText(), "") << "nothing logged without verbose";
+    EXPECT_EQ(scene->logText(), "") << "nothing logged without verbose";
     // No faces ahead of the first material: no default group. The MTL file is
     // missing: start values, and the message names its path.
     FaceGroup& a = load(kCube + "mtllib m.mtl\nusemtl a\nusemtl b\nusemtl a\nf 1 2 3\n", "a", true);
     EXPECT_FALSE(mesh.hasFaceGroup("default"));
     EXPECT_EQ(a.Kd, glm::vec4(0.0f));
     EXPECT_FLOAT_EQ(a.Ns, 10.0f);
-    const std::string text = logText();
+    const std::string text = scene->logText();
     EXPECT_NE(text.find("Materials:\n4\n6\n7\n1\n2\n"), std::string::npos) << "the counts of the first pass";
     EXPECT_NE(text.find("MTL file not found:\nm.mtl\n"), std::string::npos) << text;
     MeshHandler loud;
     loud.verbose = true;
     loud.loadObj("meshes/none.obj");
-    EXPECT_EQ(logText(), "Mesh file not found:\n\n");
+    EXPECT_EQ(scene->logText(), "Mesh file not found:\n\n");
 }
 
-TEST_F(ObjReader, OverLongLineEndsEveryPassAtTheSameLine) {
+TEST_F(MeshTest, OverLongLineEndsEveryPassAtTheSameLine) {
     FaceGroup& g = load(kCube + "f 1 2 3" + std::string(254 - 7, ' ') + "\n"  // exactly 254: fine
                         "f 2 3 4\nf 3 4 1" + std::string(300, ' ') + "\n"      // too long: read, then stop
                         "v 100 100 100\nusemtl late\nf 5 5 5\n#" + std::string(300, 'x') + "\n");
@@ -233,8 +230,8 @@ TEST_F(ObjReader, OverLongLineEndsEveryPassAtTheSameLine) {
     ASSERT_EQ(g.vertexCount, 9u);
     EXPECT_EQ((*g.vertices)[6], glm::vec4(0, 0, 3, 1));
     MeshHandler other; // the same holds for the MTL file
-    dir.write("o.mtl", "newmtl a\nKd 1 0 0\n#" + std::string(260, '-') + "\nKd 0 1 0\n");
-    dir.write("o.obj", kCube + "mtllib o.mtl\nusemtl a\nf 1 2 3\n");
+    scene->dir.write("o.mtl", "newmtl a\nKd 1 0 0\n#" + std::string(260, '-') + "\nKd 0 1 0\n");
+    scene->dir.write("o.obj", kCube + "mtllib o.mtl\nusemtl a\nf 1 2 3\n");
     other.loadObj("o.obj");
     ASSERT_TRUE(other.hasFaceGroup("a"));
     EXPECT_EQ(other.getFaceGroup("a")->Kd, glm::vec4(1, 0, 0, 1));
@@ -268,17 +265,7 @@ std::vector<unsigned char> readBack(GLuint texture, unsigned w, unsigned h) {
     return bytes;
 }
 
-class Texture : public testsupport::DrawingTest {
-protected:
-    void TearDown() override {
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-        DrawingTest::TearDown();
-    }
-    MeshHandler mesh;
-    FaceGroup group{"paint"};
-};
-
-TEST_F(Texture, EachDepthUploadsEveryPixelInItsFormat) {
+TEST_F(MeshTest, EachDepthUploadsEveryPixelInItsFormat) {
     // Width 3 at 24 bits: rows of 9 bytes padded to 12. FreeImage reports the
     // opaque 32-bit TGA as RGB, with four bytes per pixel.
     writeImage("rgb.png", 3, 2, 24, 255);
@@ -311,7 +298,7 @@ TEST_F(Texture, EachDepthUploadsEveryPixelInItsFormat) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
-TEST_F(Texture, SixteenBitsPerChannelAreConvertedBeforeTheUpload) {
+TEST_F(MeshTest, SixteenBitsPerChannelAreConvertedBeforeTheUpload) {
     FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2); // 16 bits per channel
     for (unsigned y = 0; y < 2; ++y) {
         FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep, int(y)));
@@ -325,7 +312,7 @@ TEST_F(Texture, SixteenBitsPerChannelAreConvertedBeforeTheUpload) {
     EXPECT_EQ(std::vector<unsigned char>(t.begin() + 12, t.begin() + 15), (std::vector<unsigned char>{0xFF, 0x80, 0x40}));
 }
 
-TEST_F(Texture, FailuresMakeNoTextureAndSayWhyOnce) {
+TEST_F(MeshTest, FailuresMakeNoTextureAndSayWhyOnce) {
     scene->dir.write("bad.png", "this is not a picture");
     // Each file is named once however often it is asked for.
     for (int i = 0; i < 2; ++i)
@@ -336,7 +323,7 @@ TEST_F(Texture, FailuresMakeNoTextureAndSayWhyOnce) {
                          "MeshHandler: texture image cannot be read (bad.png)\n");
 }
 
-TEST_F(Texture, EachMaterialOfAMeshGetsItsOwnTexture) {
+TEST_F(MeshTest, EachMaterialOfAMeshGetsItsOwnTexture) {
     // Found one directory up: the MTL and the pictures come from beside it.
     scene->dir.write("meshes/car/car.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
                                     "usemtl body\nf 1 2 3\nusemtl wheel\nf 1 2 3\n");
