@@ -2,8 +2,10 @@
 // and its motion state.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
-#include <btBulletDynamicsCommon.h>
+
 #include <cmath>
+
+#include <btBulletDynamicsCommon.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "engine/Actor.h"

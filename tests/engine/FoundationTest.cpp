@@ -1,5 +1,6 @@
 // The log, the frame timer, file look-up, the configuration and joystick input.
 #include <gtest/gtest.h>
+
 #include <climits>
 #include <cmath>
 #include <filesystem>

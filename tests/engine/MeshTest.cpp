@@ -1,13 +1,14 @@
 // Face groups and their buffers, the OBJ and MTL reader, and textures.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
-#include <FreeImage.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <FreeImage.h>
 
 #include "engine/FaceGroup.h"
 #include "engine/Globals.h"
