@@ -286,19 +286,20 @@ TEST_F(LevelTest, KeyboardPlayerTwoFirstInTheControlsOrderBeforeTheActors) {
     start("p_1_up = key_up\np_1_down = key_down\np_1_left = key_left\np_1_right = key_right\n"
           "p_1_fire = key_rctrl\np_2_up = key_w\np_2_down = key_s\np_2_left = key_a\np_2_right = key_d\n"
           "p_2_fire = key_space\n");
-    const int keys[] = {glfw2::KEY_UP, glfw2::KEY_DOWN, glfw2::KEY_LEFT, glfw2::KEY_RIGHT, glfw2::KEY_RCTRL,
-                        'W', 'S', 'A', 'D', glfw2::KEY_SPACE};
-    for (int key : keys) glfw2::seam::setKey(key, true);
+    // Holds these keys and no other.
+    const auto hold = [](std::initializer_list<int> keys) {
+        for (int key = 0; key <= glfw2::KEY_LAST; ++key) glfw2::seam::setKey(key, false);
+        for (int key : keys) glfw2::seam::setKey(key, true);
+    };
+    hold({glfw2::KEY_UP, glfw2::KEY_DOWN, glfw2::KEY_LEFT, glfw2::KEY_RIGHT, glfw2::KEY_RCTRL, 'W', 'S', 'A', 'D',
+          glfw2::KEY_SPACE});
     // Left and right together cancel out.
     const Events all = {"two.useItem", "one.useItem", "one:AB", "two:AB"};
     EXPECT_EQ(frame(), all);
     EXPECT_EQ(frame(), all) << "held controls act once per frame, every frame";
-    for (int key : keys) glfw2::seam::setKey(key, false);
-    glfw2::seam::setKey(glfw2::KEY_LEFT, true);
-    glfw2::seam::setKey('S', true);
+    hold({glfw2::KEY_LEFT, 'S'});
     EXPECT_EQ(frame(), (Events{"one:L", "two:B"}));
-    glfw2::seam::setKey(glfw2::KEY_LEFT, false);
-    glfw2::seam::setKey(glfw2::KEY_RIGHT, true);
+    hold({glfw2::KEY_RIGHT, 'S'});
     EXPECT_EQ(frame(), (Events{"one:R", "two:B"}));
 }
 

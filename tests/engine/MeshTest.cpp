@@ -2,7 +2,6 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -54,54 +53,36 @@ protected:
     FaceGroup group{"paint"};
 };
 
-TEST_F(MeshTest, ConsecutiveIndicesAResetThatKeepsTheMaterialAndOneGroupPerName) {
-    FaceGroup group("g");
-    EXPECT_EQ(group.getVertexData(), nullptr) << "an empty array hands out no pointer into it";
-    group.addVertex(glm::vec4(1, 2, 3, 1));
-    group.addNormal(glm::vec3(0, 1, 0));
-    addCorner(group, 4.0f);
-    EXPECT_EQ(*group.indices, (std::vector<unsigned int>{0, 1}));
-    EXPECT_FLOAT_EQ(group.getVertexData()[4], 4.0f); // tightly packed vec4s
-    group.Kd = glm::vec4(0.5f);
-    group.reset();
-    EXPECT_TRUE(group.vertexCount == 0u && group.vertices->empty() && group.normals->empty() && group.indices->empty());
-    EXPECT_EQ(group.Kd, glm::vec4(0.5f));
-    addCorner(group, 3.0f);
-    EXPECT_EQ(*group.indices, (std::vector<unsigned int>{0})) << "the indices start again";
-    MeshHandler mesh;
+TEST_F(MeshTest, FaceGroupsBufferTheirArraysAndResetReleasesThemButKeepsTheMaterial) {
+    FaceGroup g("g"), empty("empty");
+    EXPECT_EQ(g.getVertexData(), nullptr) << "an empty array hands out no pointer into it";
+    g.addVertex(glm::vec4(1, 2, 3, 1));
+    g.addNormal(glm::vec3(0, 1, 0));
+    for (int i = 1; i < 6; ++i) addCorner(g, float(i));
+    EXPECT_EQ(g.indices->back(), 5u) << "consecutive, whatever else was added";
+    g.addTexCoord(glm::vec2(0.0f));
+    g.createVBOs();
+    empty.createVBOs();
+    const GLint perCorner[4] = {16, 8, 12, 4}; // vertices, texture coordinates, normals, indices
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(bufferSize(g.vbo[i]), 6 * perCorner[i]) << i;
+        ASSERT_NE(empty.vbo[i], 0u) << i;
+        EXPECT_EQ(bufferSize(empty.vbo[i]), 0) << i;
+    }
+    // Text is rebuilt every frame: a reset may leave no buffer behind.
+    const std::vector<GLuint> old(g.vbo, g.vbo + 4);
+    g.Kd = glm::vec4(0.5f);
+    g.reset();
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(g.vbo[i] == 0u && !glIsBuffer(old[i])) << i;
+    EXPECT_TRUE(g.vertexCount == 0u && g.vertices->empty() && g.normals->empty() && g.indices->empty());
+    EXPECT_EQ(g.Kd, glm::vec4(0.5f));
+    addCorner(g, 3.0f);
+    EXPECT_EQ(*g.indices, (std::vector<unsigned int>{0})) << "the indices start again";
     mesh.addFaceGroup("a");
     FaceGroup* first = mesh.getFaceGroup("a");
     addCorner(*first, 1.0f);
     mesh.addFaceGroup("a");
     EXPECT_TRUE(mesh.getFaceGroup("a") == first && first->vertexCount == 1u && mesh.getFaceGroupCount() == 1u);
-}
-
-TEST_F(MeshTest, BuffersHoldTheArraysAndAreReleasedOnResetAndRebuild) {
-    FaceGroup group("g"), empty("empty");
-    for (int i = 0; i < 6; ++i) addCorner(group, float(i));
-    group.createVBOs();
-    empty.createVBOs();
-    const GLint perCorner[4] = {16, 8, 12, 4}; // vertices, texture coordinates, normals, indices
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(bufferSize(group.vbo[i]), 6 * perCorner[i]) << i;
-        ASSERT_NE(empty.vbo[i], 0u) << i;
-        EXPECT_EQ(bufferSize(empty.vbo[i]), 0) << i;
-    }
-    // Text is rebuilt every frame: a reset may leave no buffer behind.
-    GLuint old[4];
-    std::copy(group.vbo, group.vbo + 4, old);
-    group.reset();
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(group.vbo[i], 0u);
-        EXPECT_FALSE(glIsBuffer(old[i])) << i;
-    }
-    addCorner(group, 2.0f);
-    group.createVBOs();
-    EXPECT_EQ(bufferSize(group.vbo[0]), 16);
-    GLint bound = -1;
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // Four positions, six texture coordinates, seven normals.
@@ -238,13 +219,18 @@ RGBQUAD colourAt(unsigned x, unsigned y, unsigned alpha) {
     return {BYTE(200 - 30 * x - 10 * y), BYTE(20 + 70 * y), BYTE(10 + 40 * x), BYTE(alpha == 255 ? 255 : alpha - 20 * x)};
 }
 
+// Writes a picture of w x h of these colours; 48 bits are 16 per channel.
 void writeImage(const std::string& path, unsigned w, unsigned h, unsigned bpp, unsigned alpha,
                 FREE_IMAGE_FORMAT format = FIF_PNG) {
-    FIBITMAP* dib = FreeImage_Allocate(int(w), int(h), int(bpp));
+    FIBITMAP* dib = bpp == 48 ? FreeImage_AllocateT(FIT_RGB16, int(w), int(h))
+                              : FreeImage_Allocate(int(w), int(h), int(bpp));
     for (unsigned y = 0; y < h; ++y)
         for (unsigned x = 0; x < w; ++x) {
             RGBQUAD q = colourAt(x, y, alpha);
-            FreeImage_SetPixelColor(dib, x, y, &q);
+            if (bpp != 48) FreeImage_SetPixelColor(dib, x, y, &q);
+            else
+                reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(dib, int(y)))[x] = {
+                    WORD(q.rgbRed * 257), WORD(q.rgbGreen * 257), WORD(q.rgbBlue * 257)};
         }
     EXPECT_TRUE(FreeImage_Save(format, dib, path.c_str(), 0)) << path;
     FreeImage_Unload(dib);
@@ -260,17 +246,19 @@ std::vector<unsigned char> readBack(GLuint texture, unsigned w, unsigned h) {
     return bytes;
 }
 
-TEST_F(MeshTest, EachDepthUploadsEveryPixelInItsFormat) {
+TEST_F(MeshTest, EachDepthUploadsEveryPixelInItsFormatOrConverted) {
     // Width 3 at 24 bits: rows of 9 bytes padded to 12. FreeImage reports the
-    // opaque 32-bit TGA as RGB, with four bytes per pixel.
+    // opaque 32-bit TGA as RGB, with four bytes per pixel. 16 bits per channel
+    // are converted to 8 before the upload.
     writeImage("rgb.png", 3, 2, 24, 255);
+    writeImage("deep.png", 2, 2, 48, 255);
     writeImage("alpha.png", 3, 2, 32, 200);
     writeImage("opaque.tga", 5, 3, 32, 255, FIF_TARGA);
     // Someone else's tightly packed upload left alignment 1 behind.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const struct { const char* file; unsigned w, h, alpha; GLenum format; GLint internal; } cases[] = {
         {"rgb.png", 3, 2, 255, GL_BGR, GL_RGB}, {"alpha.png", 3, 2, 200, GL_BGRA, GL_RGBA},
-        {"opaque.tga", 5, 3, 255, GL_BGRA, GL_RGB}};
+        {"opaque.tga", 5, 3, 255, GL_BGRA, GL_RGB}, {"deep.png", 2, 2, 255, GL_BGR, GL_RGB}};
     std::vector<unsigned int> names;
     for (const auto& c : cases) {
         FaceGroup g(c.file);
@@ -291,20 +279,6 @@ TEST_F(MeshTest, EachDepthUploadsEveryPixelInItsFormat) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 1) << "restored";
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-}
-
-TEST_F(MeshTest, SixteenBitsPerChannelAreConvertedBeforeTheUpload) {
-    FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2); // 16 bits per channel
-    for (unsigned y = 0; y < 2; ++y) {
-        FIRGB16* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep, int(y)));
-        for (unsigned x = 0; x < 2; ++x) row[x] = {WORD(0xFF00), WORD(0x8000 * y), WORD(0x4000 * x)};
-    }
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, deep, "deep.png", 0));
-    FreeImage_Unload(deep);
-    FaceGroup wide("deep");
-    ASSERT_TRUE(mesh.loadTexture("deep.png", &wide));
-    const std::vector<unsigned char> t = readBack(wide.textureId, 2, 2);
-    EXPECT_EQ(std::vector<unsigned char>(t.begin() + 12, t.begin() + 15), (std::vector<unsigned char>{0xFF, 0x80, 0x40}));
 }
 
 TEST_F(MeshTest, FailuresMakeNoTextureAndSayWhyOnce) {
