@@ -201,8 +201,7 @@ TEST_F(ActorDrawTest, BillboardFacesTheCamera) {
 }
 
 TEST_F(ActorDrawTest, OffscreenActorsGoToTheCompleteFramebufferWhileTheSwitchIsOn) {
-    createOffscreenFramebuffer(DrawingScene::kSize, DrawingScene::kSize);
-    const GLuint fbo = offscreenFramebuffer;
+    const GLuint fbo = scene->makeOffscreenFramebuffer();
     ASSERT_TRUE(offscreenComplete);
     renderToOffscreen = true;
     // The radar-like actor without the flag goes to the window, in the same frame.

@@ -64,6 +64,7 @@ protected:
 
 TEST_F(Glfw2, WindowKeysAndJoysticksThroughTheSeam) {
     glfw2::seam::reset();
+    gKeyEvents.clear();
     EXPECT_EQ(open() + glfw2::getWindowParam(glfw2::OPENED), 0) << "not started: nothing works, nothing crashes";
     ASSERT_EQ(glfw2::init(), 1) << "no display: run under Xvfb";
     glfw2::seam::setHiddenWindows(true);

@@ -26,10 +26,10 @@ DrawingScene::DrawingScene() {
 
 DrawingScene::~DrawingScene() {
     meshes_.clear();
-    textures_.push_back(offscreenColorTexture);
-    glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
     glDeleteFramebuffers(1, &offscreenFramebuffer);
     glDeleteRenderbuffers(1, &offscreenDepthBuffer);
+    textures_.push_back(offscreenColorTexture);
+    glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
     ResourceRegistry::resetForTests();
     Config::destroy();
     Log::destroy();
@@ -68,6 +68,24 @@ MeshHandler* DrawingScene::makeQuadMesh(const std::string& groupName, GLuint tex
     group->textureId = texture;
     mesh->createVBOs();
     return mesh;
+}
+
+GLuint DrawingScene::makeOffscreenFramebuffer() {
+    glGenTextures(1, &offscreenColorTexture);
+    glBindTexture(GL_TEXTURE_2D, offscreenColorTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenRenderbuffers(1, &offscreenDepthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, offscreenDepthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kSize, kSize);
+    glGenFramebuffers(1, &offscreenFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, offscreenColorTexture, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, offscreenDepthBuffer);
+    offscreenComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    clearWindow(0, 0, 0, 0, offscreenFramebuffer);
+    return offscreenFramebuffer;
 }
 
 void DrawingScene::clearWindow(float r, float g, float b, float a, GLuint framebuffer) {

@@ -35,6 +35,11 @@ public:
     // when `texture` is not 0, buffers made. Owned by the scene.
     MeshHandler* makeQuadMesh(const std::string& groupName, GLuint texture);
 
+    // Makes the program's off-screen framebuffer at the window's size, as
+    // start-up does but without mipmaps: under llvmpipe, drawing into the
+    // start-up one's mipmapped texture now and then reads back black when a
+    // process makes it again and again.
+    GLuint makeOffscreenFramebuffer();
     // Clears colour and depth of a framebuffer (0: the window's back buffer).
     void clearWindow(float r = 0, float g = 0, float b = 0, float a = 0, GLuint framebuffer = 0);
     // The whole picture (RGBA rows, bottom first), or one pixel of it.
