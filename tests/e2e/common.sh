@@ -80,10 +80,10 @@ wait_for_frames() {
     sleep "$1"
     kill -0 "$GAME_PID" 2>/dev/null || fail "program ended early (stdout: $(cat "$RUN/stdout.txt"))"
 }
-# Key events sent to the game's window only (X key names: Escape, F3, alt+F4).
-key_down() { xdotool keydown --window "$WID" "$1"; }
-key_up() { xdotool keyup --window "$WID" "$1" > /dev/null 2>&1 || true; }
-key_tap() { xdotool key --window "$WID" "$1"; }
+# Key events sent to the game's window only (X key names: Escape, F3, "Alt_L F4").
+key_down() { $XTOOL keys "$WID" down $1; }
+key_up() { $XTOOL keys "$WID" up $1 > /dev/null 2>&1 || true; }
+key_tap() { $XTOOL keys "$WID" tap $1; }
 # Waits up to $1 seconds for the program to end; sets EXIT_CODE.
 wait_for_exit() {
     for _ in $(seq 1 $(($1 * 10))); do

@@ -67,7 +67,7 @@ ROWS=(
     "silence|tones|ALUT error: I/O error (sounds/bgm.wav);ALUT error: I/O error (sounds/bye.wav)|320x240|1||above 0.001 \$(out_rms)"
     "no sound device|tones bgm 0.5 440 bye 0.5 300; unset ALSOFT_CONF; export ALSOFT_DRIVERS=no-such-driver|ALUT error: |320x240|1||"
     # Alt with F4 runs F4's own command (the high menu tone) first, then the low good-bye.
-    "Alt+F4|tones menu 2 3000 bye 0.5 300|ALUT error: I/O error (sounds/bgm.wav)|320x240|1|key_tap alt+F4|above \$(out_rms sinc 2000-4000) 0.02 && above \$(out_rms sinc 200-400) 0.02"
+    "Alt+F4|tones menu 2 3000 bye 0.5 300|ALUT error: I/O error (sounds/bgm.wav)|320x240|1|key_tap 'Alt_L F4'|above \$(out_rms sinc 2000-4000) 0.02 && above \$(out_rms sinc 200-400) 0.02"
     "window closed|write_conf 'width = 320' 'height = 240'||320x240|1|alone|"
 )
 NOTES=(-e "Window size: " -e "not found (" -e "compile error" -e "build error" -e "texture image" -e "holds no faces" -e "ALUT error")
@@ -104,7 +104,7 @@ for row in "${ROWS[@]}"; do
     for line in "${wanted[@]}"; do
         [ "$(grep -cF -- "$line" "$LOG")" = 1 ] || fail "$name: not one line \"$line\" in: $(cat "$LOG")"
     done
-    grep -vF "${wanted[@]/#/-e}" "$LOG" | grep -F "${NOTES[@]}" && fail "$name: a note nobody asked for"
+    grep -vF -e $'\a' "${wanted[@]/#/-e}" "$LOG" | grep -F "${NOTES[@]}" && fail "$name: a note nobody asked for"
     [ "$picture" = 1 ] && { above "$lit" 0.05 || fail "$name: black picture ($lit lit)"; }
     same_output
     [ -z "$check" ] || eval "$check" || fail "$name: $check"
