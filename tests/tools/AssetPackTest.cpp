@@ -140,36 +140,18 @@ TEST_F(AssetPack, PropsAreCentredAndRestOnTheTableTopWhichEndsBeforeTheLostLine)
                   std::min(t.maxX, t.maxZ));
     }
     EXPECT_NEAR(load("meshes/pokeball.obj").maxX * 100.0f, 10.0f, 0.01f); // the ball's sphere
-    const MeshHandler& cube = load("meshes/cube/acube.obj"); // letter blocks: half-size 1
-    EXPECT_EQ(glm::vec3(cube.maxX, cube.maxY, cube.maxZ), glm::vec3(1.0f));
-    float leastOpaque = 1.0f;
-    for (auto& [name, g] : load("meshes/glass.obj").getFaceGroups()) leastOpaque = std::min(leastOpaque, g->d);
-    EXPECT_LT(leastOpaque, 1.0f);
 }
 
-TEST_F(AssetPack, CarsWheelsItemsAndTheSkyFitHowTheGameSizesThem) {
+TEST_F(AssetPack, CarsAreSixByTwoByThreeAndTheSkySurroundsTheArena) {
     const MeshHandler& wheel = load("meshes/wheel/wheel.obj");
     const float wheelHalfWidth = (wheel.maxX - wheel.minX) / (wheel.maxY - wheel.minY) / 2;
-    EXPECT_NEAR(wheel.maxZ - wheel.minZ, wheel.maxY - wheel.minY, 1e-3f); // round seen along x
-    EXPECT_LT(wheelHalfWidth, 0.3f);
     for (const char* rel : {"meshes/car/car.obj", "meshes/car/car_green.obj"}) {
         const MeshHandler& car = load(rel);
-        const float s = 6.0f / (car.maxZ - car.minZ); // scaled to length 6
-        const float w = (car.maxX - car.minX) * s;
+        const float s = 6.0f / (car.maxZ - car.minZ), w = (car.maxX - car.minX) * s; // scaled to length 6
         EXPECT_TRUE(centred(car)) << rel;
         EXPECT_NEAR((car.maxY - car.minY) * s, 2.0f, 0.3f) << rel;
         EXPECT_NEAR(w, 3.0f, 0.3f) << rel;
         EXPECT_LE(0.4f * w + wheelHalfWidth, w / 2) << rel; // wheels within the body's width
-    }
-    const MeshHandler& rocket = load("meshes/rocket/rocket.obj");
-    const float fuse = 2.0f * (rocket.maxX - rocket.minX); // the fuse sphere's radius
-    EXPECT_TRUE(fuse >= 1.0f && fuse <= 2.0f) << fuse;
-    const MeshHandler& bullet = load("meshes/bulletbill.obj");
-    EXPECT_NEAR(8.0f * (bullet.maxZ - bullet.minZ), 6.0f, 1.0f); // about a car long at scale 8
-    for (const char* rel : {"meshes/particles/flameParticle.obj", "meshes/particles/smokeParticle.obj"}) {
-        const MeshHandler& m = load(rel); // round through the billboard of a 1024 x 384 half
-        EXPECT_NEAR((m.maxX - m.minX) / (m.maxY - m.minY), 1024.0f / 384.0f, 0.05f) << rel;
-        EXPECT_TRUE(m.maxZ == 0 && m.minZ == 0 && m.maxY - m.minY < 0.5f) << rel;
     }
     // Seen from inside, enclosing every chase-camera eye, inside the far plane.
     MeshHandler& sky = load("meshes/skydome.obj");
@@ -188,31 +170,6 @@ TEST_F(AssetPack, CarsWheelsItemsAndTheSkyFitHowTheGameSizesThem) {
     EXPECT_TRUE(triangles > 100 && inward == triangles) << inward << " of " << triangles;
     EXPECT_GT(50.0f * nearest, 500.0f); // at (0, -100, 0), scale 50
     EXPECT_LT(50.0f * farthest + 500.0f, 10000.0f);
-}
-
-TEST_F(AssetPack, HudPicturesCoverTheUnitSquareUprightAndWinScreensLetTheGameShowThrough) {
-    for (auto [rel, format] : {std::pair{"helpscreen", 0}, {"loadingscreen", GL_RGB}, {"p1leet", GL_RGBA},
-                               {"p2leet", GL_RGBA}, {"icons/icon_car", GL_RGBA}}) {
-        MeshHandler& m = load(std::string("meshes/") + rel + ".obj");
-        ASSERT_EQ(m.getFaceGroupCount(), 1u) << rel;
-        const auto& g = m.getFaceGroups().begin()->second;
-        ASSERT_EQ(g->vertices->size(), 6u) << rel;
-        for (size_t i = 0; i < 6; ++i) {
-            const glm::vec4 p = (*g->vertices)[i];
-            EXPECT_TRUE((p.x == 0 || p.x == 1) && (p.y == 0 || p.y == 1) && p.z == 0) << rel;
-            EXPECT_EQ((*g->texCoords)[i], glm::vec2(p)) << rel;
-            EXPECT_TRUE(i % 3 != 2 || glm::cross(glm::vec3((*g->vertices)[i - 1] - (*g->vertices)[i - 2]),
-                                                 glm::vec3(p - (*g->vertices)[i - 2])).z > 0) << "clockwise";
-        }
-        if (!format) continue;
-        EXPECT_EQ(g->internalFormat, format) << rel;
-        std::vector<unsigned char> px(4u * g->imageWidth * g->imageHeight);
-        glBindTexture(GL_TEXTURE_2D, g->textureId);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
-        size_t clear = 0, solid = 0; // win screens mostly see-through, the message opaque; the icon a silhouette
-        for (size_t i = 3; i < px.size(); i += 4) clear += px[i] == 0, solid += px[i] > 200;
-        EXPECT_TRUE(format == GL_RGB || (clear > px.size() / 4 * 3 / 10 && solid > px.size() / 4 * 3 / 100)) << rel;
-    }
 }
 
 // Every sound loads through ALUT as 16-bit mono of its length; audible, never
