@@ -235,8 +235,8 @@ TEST_F(DecorationsTest, GlassRebuildsReleaseTheBoxesTheyReplace) {
     linkPack("meshes");
     btAlignedAllocSetCustom(countedAlloc, countedFree);
     {
+        Decorations::Glass glass; // outlives the world it is added to
         TestWorld physics;
-        Decorations::Glass glass;
         glass.setScale(6.0f);
         ASSERT_TRUE(glass.addToWorld(&physics.world));
         btCollisionShape* bodyBox = glass.rigidBody->getCollisionShape();
