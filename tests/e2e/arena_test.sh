@@ -16,6 +16,7 @@ use_wave_output
 LOADING=("0 0 0.25 0.05 dark" "0.15 0.2 0.7 0.13 yellow")   # the loading screen
 ARENA=("0 0 0.25 0.05 sky" "0.42 0.32 0.16 0.17 red" "0.42 0.82 0.16 0.17 green"
        "0.06 0.44 0.08 0.05 red" "0.06 0.94 0.08 0.05 red")  # sky, the cars, "x 5" of each half
+SEEN=">0.8 >0.02 >0.02 >0.03 >0.03"
 # key | region and colour | share before, after: "<0.001 >0.02" means from below to above
 KEYS=("F8|0.69 0.96 0.31 0.04 green|<0.001 >0.02"  # the reply on the message line
       "F2|0.87 0 0.13 0.03 grey|>0.03 <0.01"       # the frame rate hidden
@@ -45,15 +46,22 @@ done
 echo "start-up: $n pictures, $loading of the loading screen"
 [ "$loading" -gt 0 ] || fail "the loading screen was never seen"
 
-wait_for_frames 2.5
-shot "$TOP/arena.xwd"
-holds "$TOP/arena.xwd" ">0.8 >0.02 >0.02 >0.03 >0.03" "${ARENA[@]}" || fail "arena picture: $(for r in "${ARENA[@]}"; do share "$TOP/arena.xwd" $r; done)"
+wait_for_frames 1
+for _ in $(seq 1 40); do  # the meshes load first: up to 20 s on a loaded machine
+    shot "$TOP/arena.xwd"
+    holds "$TOP/arena.xwd" "$SEEN" "${ARENA[@]}" && break
+    sleep 0.5
+done
+holds "$TOP/arena.xwd" "$SEEN" "${ARENA[@]}" || fail "arena picture: $(for r in "${ARENA[@]}"; do share "$TOP/arena.xwd" $r; done)"
 for row in "${KEYS[@]}"; do
     IFS='|' read -r key region limits <<< "$row"
     shot "$TOP/before.xwd"
     key_tap "$key"
-    sleep 0.6
-    shot "$TOP/after.xwd"
+    for _ in $(seq 1 20); do  # slow frames: up to 5 s for the switch to show
+        sleep 0.25
+        shot "$TOP/after.xwd"
+        holds "$TOP/after.xwd" "${limits#* }" "$region" && break
+    done
     echo "$key: $(share "$TOP/before.xwd" $region) -> $(share "$TOP/after.xwd" $region)"
     holds "$TOP/before.xwd" "${limits% *}" "$region" && holds "$TOP/after.xwd" "${limits#* }" "$region" ||
         fail "$key did not switch its region"
