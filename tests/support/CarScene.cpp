@@ -87,10 +87,6 @@ Engine::Actor* CarScene::addBlock(glm::vec3 at, glm::vec3 half, float mass) {
     return block;
 }
 
-void CarScene::run(int frames) {
-    for (int i = 0; i < frames; ++i) level->update(kDt);
-}
-
 bool CarScene::played(unsigned source) {
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);

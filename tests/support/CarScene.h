@@ -2,7 +2,8 @@
 // Fixture for the game's tests: a level with a real physics world, the table
 // (or a plain floor box when the meshes are left out), cars placed as the
 // arena places them, fixed 1/60 s frames, keys through the platform layer's
-// seam, and the game's sound sources on OpenAL's null device.
+// seam (player 1 on the arrows and right Ctrl, player 2 on WASD and space),
+// and the game's sound sources on OpenAL's null device.
 #include <memory>
 #include <vector>
 
@@ -25,7 +26,6 @@ protected:
 
     void SetUp() override { setUpScene(true); }
     void TearDown() override;
-    // Player 1 on the arrows and right Ctrl, player 2 on WASD and space.
     void setUpScene(bool withMeshes);
     // A fresh scene in a fresh directory, for tests that run several.
     void restartScene(bool meshes = true) {
@@ -37,7 +37,9 @@ protected:
     Vehicles::Car* addCar(glm::vec3 at, float angleDegrees = 0.0f, const char* meshPath = "meshes/car/car.obj");
     // Mass 0 makes a static box.
     Engine::Actor* addBlock(glm::vec3 at, glm::vec3 halfExtents, float mass);
-    void run(int frames);
+    void run(int frames) {
+        for (int i = 0; i < frames; ++i) level->update(kDt);
+    }
     void hold(int key, bool down = true) { glfw2::seam::setKey(key, down); }
     // Whether the source was started since the last look; rewinds it.
     static bool played(unsigned source);

@@ -1,24 +1,35 @@
-// The final arena and the start-up steps that build it: what the constructor
-// makes, lives, "Life Lost" and win screens, messages and frame rate, a
-// scripted match, and key presses during the loading frames.
+// The arena levels and the start-up steps that build the final one: what
+// each constructor makes (one table per level), lives, "Life Lost" and win
+// screens, messages and frame rate, a scripted match, the loading frames and
+// key presses during them; the desk arena's differences, the test levels'
+// counter, falling GameBoy, hidden radar and bare particle. Each draws
+// frames without an OpenGL error and is torn down (checked by the sanitizer
+// build).
 #include <GL/glew.h>
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "decorations/HelpScreen.h"
 #include "decorations/Radar.h"
 #include "decorations/Text.h"
+#include "engine/Camera.h"
 #include "engine/FaceGroup.h"
 #include "engine/Globals.h"
 #include "engine/KeyCommands.h"
 #include "engine/Startup.h"
 #include "game/Car.h"
 #include "game/VehicleCam.h"
+#include "levels/Desk1.h"
 #include "levels/FinalLevel.h"
+#include "levels/LoadingScreenLevel.h"
+#include "levels/TestHUD.h"
+#include "levels/Testlevel.h"
 #include "platform/Glfw2.h"
 #include "tests/support/ArenaScene.h"
 
@@ -26,7 +37,7 @@ using namespace testsupport;
 
 namespace {
 
-using FinalLevelTest = ArenaScene;
+using LevelsTest = ArenaScene;
 using Level = Levels::FinalLevel;
 
 // The lines of the log text that count lives.
@@ -37,7 +48,23 @@ std::string livesLines(const std::string& log) {
     return lines;
 }
 
-TEST_F(FinalLevelTest, BuildsTheArenaItsHUDAndBothHalvesOfAnOddWindow) {
+GLenum drawFrames(Engine::Level& level, int frames) {
+    for (int frame = 0; frame < frames; ++frame) {
+        level.update(kDt);
+        level.render(true);
+    }
+    return glGetError();
+}
+
+std::vector<int> viewport(const Engine::Camera* camera) { return {camera->x, camera->y, camera->width, camera->height}; }
+
+bool musicStopped() {
+    ALint music = 0;
+    alGetSourcei(bgmSound, AL_SOURCE_STATE, &music);
+    return music == AL_STOPPED;
+}
+
+TEST_F(LevelsTest, BuildsTheArenaItsHUDAndBothHalvesOfAnOddWindow) {
     writeConfig("width = 300\nheight = 255\n");
     Level level;
     expectPlaced(level.actors, {{"WoodTable", {0, -1, 0}, 1}, {"WorldCup", {0, 30, 0}, 10},
@@ -58,24 +85,18 @@ TEST_F(FinalLevelTest, BuildsTheArenaItsHUDAndBothHalvesOfAnOddWindow) {
     EXPECT_FALSE(level.helpScreen->visible || level.radar->visible || level.helpScreen->textureMode2);
     EXPECT_TRUE(::fpsText == level.fpsText && ::radar == level.radar && ::helpScreen == level.helpScreen);
     EXPECT_TRUE(shows(level.livesText[0], "") && shows(level.messageText, "  "));
-    // Height 255: two halves of 127 rows, the upper one from row 127.
-    for (int i : {0, 1}) {
+    for (int i : {0, 1}) { // height 255: two halves of 127 rows, the upper one from row 127
         auto* cam = dynamic_cast<Engine::VehicleCam*>(level.cameras.at(i));
         ASSERT_TRUE(cam && cam->vehicle == level.vehicles[i]);
-        EXPECT_EQ((std::vector<int>{cam->x, cam->y, cam->width, cam->height}),
-                  (std::vector<int>{0, i == 0 ? 127 : 0, 300, 127}));
+        EXPECT_EQ(viewport(cam), (std::vector<int>{0, i == 0 ? 127 : 0, 300, 127}));
     }
-    for (int frame = 0; frame < 3; ++frame) {
-        level.update(kDt);
-        level.render(true);
-    }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(drawFrames(level, 3), GLenum(GL_NO_ERROR));
     EXPECT_TRUE(shows(level.livesText[0], "x 5 ") && shows(level.livesText[1], "x 5 "));
     run(level, 121); // "START!" faded out and gone
     EXPECT_EQ(count(level.hudElements, "Text"), 4);
 }
 
-TEST_F(FinalLevelTest, LivesLifeLostAndWinScreensFrameByFrame) {
+TEST_F(LevelsTest, LivesLifeLostAndWinScreensFrameByFrame) {
     Level level;
     Vehicles::Car stranger("meshes/car/car.obj");
     struct Frame {
@@ -111,13 +132,11 @@ TEST_F(FinalLevelTest, LivesLifeLostAndWinScreensFrameByFrame) {
         const std::string lines = livesLines(logText().substr(logged));
         EXPECT_EQ(lines, f.log ? f.log : lines) << row;
     }
-    ALint music = 0;
-    alGetSourcei(bgmSound, AL_SOURCE_STATE, &music);
-    EXPECT_EQ(music, AL_STOPPED);
+    EXPECT_TRUE(musicStopped());
     EXPECT_GT(loudestTone(kWinHz), 0.2);
 }
 
-TEST_F(FinalLevelTest, FrameRateTwiceASecondAndKeyRepliesThatFade) {
+TEST_F(LevelsTest, FrameRateTwiceASecondAndKeyRepliesThatFade) {
     Level level;
     level.update(0.5f); // exactly half a second: not yet
     EXPECT_TRUE(shows(level.fpsText, ""));
@@ -142,7 +161,7 @@ TEST_F(FinalLevelTest, FrameRateTwiceASecondAndKeyRepliesThatFade) {
 }
 
 // Each "Life Lost" holds a font texture of its own: once faded, it goes.
-TEST_F(FinalLevelTest, AHundredLostLivesLeaveTexturesAndHUDBounded) {
+TEST_F(LevelsTest, AHundredLostLivesLeaveTexturesAndHUDBounded) {
     Level level;
     auto liveTextures = [] {
         GLuint next = 0;
@@ -169,7 +188,7 @@ TEST_F(FinalLevelTest, AHundredLostLivesLeaveTexturesAndHUDBounded) {
 // Player 1 holds the brake from the start pose: the car stops, reverses off
 // the table and is put back, five times, while player 2 stands. Two matches
 // from the same seed end with the same cars, bit for bit.
-TEST_F(FinalLevelTest, ScriptedMatchOfFiveReversalsOffTheTableIsDeterministic) {
+TEST_F(LevelsTest, ScriptedMatchOfFiveReversalsOffTheTableIsDeterministic) {
     auto match = [this] {
         std::srand(11);
         Level level;
@@ -193,19 +212,30 @@ TEST_F(FinalLevelTest, ScriptedMatchOfFiveReversalsOffTheTableIsDeterministic) {
         return std::make_pair(frames, std::hash<std::string>()(transforms));
     };
     const auto first = match();
-    ALint music = 0;
-    alGetSourcei(bgmSound, AL_SOURCE_STATE, &music);
-    EXPECT_EQ(music, AL_STOPPED);
+    EXPECT_TRUE(musicStopped());
     EXPECT_EQ(match(), first);
 }
 
 // Presses that the first loading frame delivers, before the arena, its
 // frame-rate text and its help screen exist.
-TEST_F(FinalLevelTest, LoadingFramesThenTheArenaAndKeysThatFindNothingYet) {
+TEST_F(LevelsTest, TwentyTwoLoadingFramesThenTheArenaAndKeysThatFindNothingYet) {
+    GLuint query = 0;
+    GLint oneFrame = 0, loading = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    Levels::LoadingScreenLevel().render(true);
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    glGetQueryObjectiv(query, GL_QUERY_RESULT, &oneFrame);
     for (int key = glfw2::KEY_F1; key <= glfw2::KEY_F9; ++key) glfw2::seam::queueKey(key, glfw2::PRESS);
     glfw2::setKeyCallback(keyCallback);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
     loadArena();
+    const std::unique_ptr<Engine::Level> owned(currentLevel);
+    glEndQuery(GL_PRIMITIVES_GENERATED);
     glfw2::setKeyCallback(nullptr);
+    glGetQueryObjectiv(query, GL_QUERY_RESULT, &loading);
+    glDeleteQueries(1, &query);
+    EXPECT_TRUE(oneFrame > 0 && loading == 22 * oneFrame) << loading << " of " << oneFrame;
     auto* level = dynamic_cast<Level*>(currentLevel);
     ASSERT_NE(level, nullptr);
     EXPECT_TRUE(fpsShown && level->fpsText->visible && !helpShown && !level->helpScreen->visible);
@@ -215,7 +245,82 @@ TEST_F(FinalLevelTest, LoadingFramesThenTheArenaAndKeysThatFindNothingYet) {
               std::string::npos);
     keyCallback(glfw2::KEY_F1, glfw2::PRESS); // now it acts
     EXPECT_TRUE(helpShown && level->helpScreen->visible);
-    delete currentLevel;
+}
+
+TEST_F(LevelsTest, Desk1BuildsItsTablesAndKeepsTheArenaRulesWithAPlainerHUD) {
+    Levels::Desk1 level;
+    expectPlaced(level.actors, {{"WoodTable", {0, -1, 0}, 1}, {"PickupMarker", {90, 1, -10}, 0},
+        {"PickupMarker", {0, 1, 70}, 0}, {"Mine", {10, 1, 70}, 0}, {"ACube", {25, 5, 30}, 10},
+        {"BCube", {-40, 5, -90}, 10}, {"CCube", {80, 5, 50}, 10}, {"DCube", {-50, 5, 68}, 10},
+        {"ACube", {35, 35, -60}, 10}, {"BCube", {35, 25, -60}, 10}, {"CCube", {35, 15, -60}, 10},
+        {"DCube", {35, 5, -60}, 10}, {"SkyDome", {0, -100, 0}, 50}, {"Car", {90, 2, -90}, 0},
+        {"Car", {-90, 2, 90}, 0}});
+    expectPlaced(level.hudElements, {{"Text", {0, 0.5f, 0}, 0.03f}, {"Text", {0, 0, 0}, 0.03f},
+        {"Text", {0.7f, 0, 0}, 0.02f}, {"Text", {0.88f, 0.97f, 0}, 0.023f}, {"Radar", {0, 0, 1}, 1},
+        {"HelpScreen", {0, 0, 3}, 1}});
+    EXPECT_EQ(viewport(level.cameras.at(0)), (std::vector<int>{0, 128, 256, 128}));
+    EXPECT_EQ(viewport(level.cameras.at(1)), (std::vector<int>{0, 0, 256, 128}));
+    EXPECT_TRUE(::fpsText == level.fpsText && ::radar == level.radar && ::helpScreen == level.helpScreen);
+    EXPECT_TRUE(!level.radar->visible && !level.radar->drawOffscreen && level.radar->textureMode3);
+    EXPECT_FALSE(level.helpScreen->visible || level.helpScreen->textureMode2);
+    EXPECT_TRUE(shows(level.livesText[0], "") && shows(level.messageText, "status bar"));
+
+    EXPECT_EQ(drawFrames(level, 2), GLenum(GL_NO_ERROR));
+    EXPECT_TRUE(shows(level.livesText[0], " life: 5 ") && shows(level.livesText[1], " life: 5 "));
+    for (int loss = 0; loss < 5; ++loss) {
+        level.onVehicleLost(level.vehicles[1]);
+        run(level, 2);
+    }
+    EXPECT_TRUE(shows(level.livesText[1], " life: -1 ") && shows(level.livesText[0], " life: 5 "));
+    EXPECT_EQ(count(level.hudElements, "Text"), 4); // no "Life Lost"
+    EXPECT_TRUE(count(level.hudElements, "P1WinScreen") == 1 && count(level.hudElements, "P2WinScreen") == 0);
+
+    level.onMessage("VBO Off");
+    run(level, 400);
+    EXPECT_TRUE(shows(level.fpsText, "60 fps")); // the frames of each half second, doubled
+    EXPECT_TRUE(shows(level.messageText, "VBO Off") && level.messageText->visible);
+    EXPECT_EQ(level.messageText->faceGroup->d, 1.0f); // no fade
+    EXPECT_TRUE(musicStopped());
+    EXPECT_GT(loudestTone(kWinHz), 0.2);
+}
+
+TEST_F(LevelsTest, TestHUDCountsFramesOverItsWinScreenAndItsGameBoyFalls) {
+    Levels::TestHUD level;
+    expectPlaced(level.actors, {{"GameBoy", {0, 0, 0}, 200}});
+    expectPlaced(level.hudElements, {{"Text", {0, 0, 0}, 0.03f}, {"Text", {0.05f, 0.5f, 0}, 0.04f},
+                                     {"P1WinScreen", {0, 0, -5}, 1}});
+    ASSERT_EQ(level.cameras.size(), 1u);
+    EXPECT_TRUE(typeid(*level.cameras[0]) == typeid(Engine::Camera) && level.hudCamera);
+    EXPECT_EQ(viewport(level.cameras[0]), (std::vector<int>{0, 0, 256, 256}));
+    EXPECT_EQ(testHudCounterText, level.hudElements.front());
+    EXPECT_TRUE(shows(testHudCounterText, "") && shows(testHudText, "OIDA WOS?! 1234567890:-;,"));
+    EXPECT_EQ(testHudText->colorBias, glm::vec4(1, 1, 0, 1));
+
+    EXPECT_EQ(drawFrames(level, 2), GLenum(GL_NO_ERROR));
+    EXPECT_TRUE(shows(testHudCounterText, "2"));
+    run(level, 58);
+    EXPECT_TRUE(shows(testHudCounterText, "60"));
+    EXPECT_LT(level.actors.front()->position.y, -4.0f); // a second of free fall
+}
+
+// The bare particle is given no life: it keeps the particle's own, one full
+// fade of 10 s, and then leaves the level.
+TEST_F(LevelsTest, TestlevelKeepsItsRadarHiddenAndItsBareParticleForOneFade) {
+    Levels::Testlevel level;
+    expectPlaced(level.actors, {{"GameBoy", {0, 0, 0}, 20}, {"Particle", {0, 0, 0}, 200}});
+    expectPlaced(level.hudElements, {{"Radar", {0, 0, 0}, 1}});
+    auto* radarQuad = static_cast<Decorations::Radar*>(level.hudElements.front());
+    EXPECT_EQ(radarQuad->faceGroup->textureId, offscreenColorTexture);
+    EXPECT_TRUE(level.actors.front()->rigidBody->isStaticObject());
+    EXPECT_TRUE(level.cameras.size() == 1 && level.hudCamera);
+
+    EXPECT_EQ(drawFrames(level, 2), GLenum(GL_NO_ERROR));
+    run(level, 9 * 60 + 55); // 9.95 s in all
+    EXPECT_EQ(level.actors.size(), 2u);
+    run(level, 5);
+    EXPECT_EQ(level.actors.size(), 1u);
+    EXPECT_FALSE(radarQuad->visible);
+    EXPECT_EQ(level.actors.front()->position, glm::vec3(0, 0, 0));
 }
 
 } // namespace
