@@ -6,6 +6,7 @@
 
 #include "engine/FileLookup.h"
 #include "engine/Globals.h"
+#include "engine/ImageFileCheck.h"
 #include "engine/Log.h"
 #include "engine/ObjReader.h"
 #include "engine/ResourceRegistry.h"
@@ -125,13 +126,28 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
     // upload to, nor a largest texture size to check against.
     if (!glActiveTexture)
         return false;
-    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    // The content is offered only to the readers of the formats read; the
+    // others, which are refused anyway, never see the file (see
+    // ImageFileCheck).
+    std::string bytes;
+    const bool readable = fileExists(fileName) && ObjReader::readFile(fileName, bytes);
+    FREE_IMAGE_FORMAT format =
+        readable ? FREE_IMAGE_FORMAT(ImageFileCheck::contentFormat(bytes)) : FIF_UNKNOWN;
     if (format == FIF_UNKNOWN)
         format = FreeImage_GetFIFFromFilename(fileName.c_str());
     if (format == FIF_UNKNOWN) {
         if (verbose)
             logLine("Unknown File Format");
         reportUnreadable(fileName);
+        return false;
+    }
+    const std::string problem = readable ? ImageFileCheck::problem(format, bytes) : "";
+    std::string().swap(bytes);
+    if (!problem.empty()) {
+        if (verbose)
+            logLine("Could Not Read Image");
+        ResourceRegistry::reportOnce("MeshHandler: texture image " + problem + ", not loaded (" +
+                                     fileName + ")");
         return false;
     }
     if (headerTooLarge(format, fileName))

@@ -257,3 +257,28 @@ TEST_F(Texture, EachMaterialOfAMeshGetsItsOwnTexture) {
     car.createVBOs();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+TEST_F(Texture, FilesTheLibraryWouldCrashOnOrNotCheckAreRefusedWithOneLine) {
+    REQUIRE_GL_CONTEXT();
+    // Both crash the library's reader: a TARGA thumbnail that claims 255x255
+    // pixels in two bytes, and a PBM width that overflows into a negative.
+    std::string area(495, '\0');
+    area[486] = 21;  // the thumbnail's offset
+    dir.write("thumb.tga", std::string("\0\0\2", 3) + std::string(9, '\0') + "\1\0\1\0\x18\0" + "abc" +
+                               "\xff\xff" + "xy" + area + std::string("\x19\0\0\0\0\0\0\0", 8) +
+                               std::string("TRUEVISION-XFILE.\0", 18));
+    dir.write("wide.pbm", "P4\n4294967291 1\n" + std::string(64, '\xff'));
+    writeImage("pic.gif", 2, 2, 8, 255, FIF_GIF);
+    for (int i = 0; i < 2; ++i)
+        for (const char* file : {"thumb.tga", "wide.pbm", "pic.gif"})
+            EXPECT_FALSE(mesh.loadTexture(file, &group)) << file;
+    EXPECT_FALSE(group.hasTexture);
+    EXPECT_TRUE(textureNames.empty());
+    Log::destroy();
+    EXPECT_EQ(dir.read("qelm.log"),
+              "MeshHandler: texture image with a damaged header, not loaded (thumb.tga)\n"
+              "MeshHandler: texture image with a damaged header, not loaded (wide.pbm)\n"
+              "MeshHandler: texture image in format GIF, which is not read (PNG, JPEG, BMP, TARGA "
+              "and PNM are), not loaded (pic.gif)\n");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
