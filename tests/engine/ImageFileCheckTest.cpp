@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string le(unsigned value, int bytes) {
+std::string le(unsigned long long value, int bytes) {
     std::string s;
     for (int i = 0; i < bytes; ++i) s += char((value >> (8 * i)) & 0xFF);
     return s;
