@@ -162,6 +162,36 @@ std::string ImageFileCheck::problem(int format, const std::string& bytes) {
     return "";  // libpng and libjpeg check their own data
 }
 
+std::string ImageFileCheck::jpegWithoutMetadata(const std::string& bytes) {
+    if (bytes.size() < 2 || byteAt(bytes, 0) != 0xFF || byteAt(bytes, 1) != 0xD8) return bytes;
+    std::string out = bytes.substr(0, 2);
+    std::size_t pos = 2;
+    while (pos + 1 < bytes.size()) {
+        if (byteAt(bytes, pos) != 0xFF) break;  // not a marker: left to the decoder
+        const unsigned marker = byteAt(bytes, pos + 1);
+        if (marker == 0xFF) {  // fill byte
+            out += bytes[pos++];
+            continue;
+        }
+        // Start of scan: the compressed picture follows, copied as it is;
+        // markers without a length likewise.
+        if (marker == 0xDA || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            if (marker == 0xDA) break;
+            out.append(bytes, pos, 2);
+            pos += 2;
+            continue;
+        }
+        if (pos + 4 > bytes.size()) return out;
+        const std::size_t end = pos + 2 + (byteAt(bytes, pos + 2) << 8 | byteAt(bytes, pos + 3));
+        if (end > bytes.size() || end < pos + 4) return out;
+        const bool jfif = marker == 0xE0 && end - pos >= 9 && bytes.compare(pos + 4, 5, "JFIF\0", 5) == 0;
+        const bool parsed = marker == 0xE1 || marker == 0xED || (marker == 0xE0 && !jfif);
+        if (!parsed) out.append(bytes, pos, end - pos);
+        pos = end;
+    }
+    return out.append(bytes, pos, std::string::npos);
+}
+
 int ImageFileCheck::contentFormat(const std::string& bytes) {
     const FREE_IMAGE_FORMAT order[] = {FIF_BMP, FIF_JPEG, FIF_PBM,    FIF_PBMRAW, FIF_PGM,
                                        FIF_PGMRAW, FIF_PNG, FIF_PPM, FIF_PPMRAW, FIF_TARGA};

@@ -19,4 +19,10 @@ public:
     static std::string problem(int format, const std::string& bytes);
     // PNG, JPEG, BMP, TARGA and the PNM family.
     static bool supported(int format);
+    // A JPEG file without the segments whose contents the library parses
+    // itself, trusting the offsets and counts inside them: Exif and XMP
+    // (APP1), IPTC (APP13) and APP0 other than JFIF. The picture and its
+    // colour information stay; a segment that runs past the file's end ends
+    // the copy there.
+    static std::string jpegWithoutMetadata(const std::string& bytes);
 };

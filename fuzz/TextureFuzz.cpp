@@ -78,6 +78,13 @@ void writeSeeds(const std::string& dir) {
         std::ifstream in(file, std::ios::binary);
         const std::string image((std::istreambuf_iterator<char>(in)), {});
         std::ofstream(file, std::ios::binary | std::ios::trunc) << char(seed.extension) << image;
+        if (seed.layout.format != FIF_JPEG) continue;
+        // The same with an Exif segment (one directory naming the camera's
+        // make), which the loader leaves out.
+        const std::string exif("\xff\xe1\0\x22" "Exif\0\0II*\0\x08\0\0\0\x01\0"
+                               "\x0f\x01\x02\0\x04\0\0\0abc\0\0\0\0\0", 36);
+        std::ofstream(file + "-exif", std::ios::binary | std::ios::trunc)
+            << char(seed.extension) << image.substr(0, 2) << exif << image.substr(2);
     }
 }
 

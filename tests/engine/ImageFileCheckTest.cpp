@@ -107,3 +107,21 @@ TEST(ImageFileCheck, HeadersTheReadersWouldTrustAreRefused) {
     for (const Case& c : cases)
         EXPECT_EQ(ImageFileCheck::problem(c.format, c.bytes), c.problem) << c.what;
 }
+
+TEST(ImageFileCheck, JpegLosesOnlyTheSegmentsTheLibraryParsesItself) {
+    const std::string jpeg = saved(FIF_JPEG, 24);
+    ASSERT_EQ(jpeg.compare(2, 4, "\xff\xe0\0\x10", 4), 0);  // starts with its JFIF segment
+    auto segment = [](char marker, const std::string& body) {
+        return std::string("\xff") + marker + char((body.size() + 2) >> 8) + char(body.size() + 2) + body;
+    };
+    const std::string exif = segment('\xe1', std::string("Exif\0\0II*\0\x08\0\0\0\xff\xff", 16));
+    const std::string metadata = exif + segment('\xed', "Photoshop 3.0") + segment('\xe0', "JFXX") +
+                                 segment('\xe0', "") + "\xff\xff";  // and a fill byte
+    const std::string kept = segment('\xe2', "ICC_PROFILE") + segment('\xfe', "comment");
+    EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata(jpeg.substr(0, 2) + metadata + kept + jpeg.substr(2)),
+              jpeg.substr(0, 2) + "\xff\xff" + kept + jpeg.substr(2));
+    // A segment running past the end ends the copy; what is not a JPEG stays.
+    EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata(jpeg.substr(0, 2) + kept + exif.substr(0, 9)),
+              jpeg.substr(0, 2) + kept);
+    EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata("P6 1 1 255\n"), "P6 1 1 255\n");
+}

@@ -282,3 +282,17 @@ TEST_F(Texture, FilesTheLibraryWouldCrashOnOrNotCheckAreRefusedWithOneLine) {
               "and PNM are), not loaded (pic.gif)\n");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+TEST_F(Texture, JpegIsReadWithoutTheExifThatCrashesTheLibrary) {
+    REQUIRE_GL_CONTEXT();
+    // Exif whose first directory claims 65535 entries: the library's Exif
+    // reader looks for the next directory 786 KB past the segment.
+    writeImage("plain.jpg", 3, 2, 24, 255, FIF_JPEG);
+    const std::string jpeg = dir.read("plain.jpg");
+    dir.write("exif.jpg", jpeg.substr(0, 2) + std::string("\xff\xe1\0\x12" "Exif\0\0II*\0\x08\0\0\0\xff\xff", 20) +
+                              jpeg.substr(2));
+    ASSERT_TRUE(mesh.loadTexture("exif.jpg", &group));
+    EXPECT_EQ(glm::uvec2(group.imageWidth, group.imageHeight), glm::uvec2(3, 2));
+    EXPECT_EQ(group.pixelFormat, GLenum(GL_BGR));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
