@@ -28,6 +28,8 @@ def obj_seeds(out):
         text = obj.read_bytes()
         if len(text) > LIMIT:
             text = text[: text.rfind(b"\n", 0, 16 * 1024) + 1]
+        # The target names its own MTL file ("m.mtl") ahead of the mesh.
+        text = b"".join(l for l in text.splitlines(keepends=True) if not l.startswith(b"mtllib"))
         mtl = obj.with_suffix(".mtl")
         lines = mtl.read_bytes().splitlines(keepends=True) if mtl.exists() else []
         # Each texture the material names becomes one of the target's pictures.
