@@ -30,7 +30,7 @@ void writeFile(const std::string& path, const char* data, std::size_t size) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzwork::enter("objfuzz", argc, argv);
+    if (!fuzzwork::enter("objfuzz", argc, argv)) return 0;
     fuzzwork::openHiddenWindow("ObjReaderFuzz");
     const std::pair<fuzzwork::ImageLayout, const char*> pictures[] = {
         {{FIF_PNG, FIT_BITMAP, 32}, "t.png"}, {{FIF_BMP, FIT_BITMAP, 8}, "t.bmp"},

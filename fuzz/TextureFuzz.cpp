@@ -105,7 +105,7 @@ void seedFirstCorpus(int argc, char** argv) {
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzwork::enter("texturefuzz", argc, argv);
+    if (!fuzzwork::enter("texturefuzz", argc, argv)) return 0;
     seedFirstCorpus(*argc, *argv);
     largestTexture = fuzzwork::openHiddenWindow("TextureFuzz");
     return 0;

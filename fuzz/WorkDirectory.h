@@ -70,12 +70,13 @@ inline void absoluteArguments(int* argc, char*** argv) {
 // that costs a fraction of a disk's time. Standard
 // output (the log's echo) goes to /dev/null; the fuzzer reports on standard
 // error.
-inline void enter(const char* name, int* argc, char*** argv) {
+// False, leaving the working directory as it is, in a process that only
+// starts others (-jobs): they write their logs (fuzz-N.log) where it works,
+// and it runs no input.
+inline bool enter(const char* name, int* argc, char*** argv) {
     absoluteArguments(argc, argv);
-    // With -jobs this process only starts the fuzzing processes, which
-    // write their logs (fuzz-N.log) where it works: leave it where it is.
     for (int i = 1; i < *argc; ++i)
-        if (std::string((*argv)[i]).compare(0, 6, "-jobs=") == 0) return;
+        if (std::string((*argv)[i]).compare(0, 6, "-jobs=") == 0) return false;
     std::error_code ec;
     const char* base = std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "/tmp";
     std::string templ = std::string(base) + "/vantorra-" + name + "-XXXXXX";
@@ -86,6 +87,7 @@ inline void enter(const char* name, int* argc, char*** argv) {
     std::atexit(removeRoot);
     const int devNull = open("/dev/null", O_WRONLY);
     if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    return true;
 }
 
 } // namespace fuzzwork

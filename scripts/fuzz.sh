@@ -17,7 +17,7 @@ if [ -z "${VANTORRA_FUZZ_BUILT:-}" ]; then
 fi
 # Two targets draw: one X server for all of them.
 if [ -z "${DISPLAY:-}" ]; then
-  VANTORRA_FUZZ_BUILT=1 exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" "$0" "$seconds" "$@"
+  VANTORRA_FUZZ_BUILT=1 exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$0" "$seconds" "$@"
 fi
 
 work=$(mktemp -d)
