@@ -14,12 +14,24 @@ struct ImageLayout {
     int bpp;
 };
 
-// 5x3 pixels of a fixed pattern; false when the library cannot save it.
-inline bool writeImage(const ImageLayout& layout, const std::string& path) {
-    FIBITMAP* dib = FreeImage_AllocateT(layout.type, 5, 3, layout.bpp);
-    if (!dib) return false;
+inline FIBITMAP* pattern(const ImageLayout& layout, int width, int height) {
+    FIBITMAP* dib = FreeImage_AllocateT(layout.type, width, height, layout.bpp);
+    if (!dib) return nullptr;
     BYTE* bits = FreeImage_GetBits(dib);
-    for (unsigned i = 0; i < FreeImage_GetPitch(dib) * 3; ++i) bits[i] = BYTE(i * 37 + 11);
+    for (unsigned i = 0; i < FreeImage_GetPitch(dib) * unsigned(height); ++i) bits[i] = BYTE(i * 37 + 11);
+    return dib;
+}
+
+// 5x3 pixels of a fixed pattern with a 2x2 thumbnail, which the TARGA
+// (extension area) and JPEG (JFXX segment) writers store; false when the
+// library cannot save it.
+inline bool writeImage(const ImageLayout& layout, const std::string& path) {
+    FIBITMAP* dib = pattern(layout, 5, 3);
+    if (!dib) return false;
+    if (FIBITMAP* thumbnail = pattern(layout, 2, 2)) {
+        FreeImage_SetThumbnail(dib, thumbnail);
+        FreeImage_Unload(thumbnail);
+    }
     const bool ok = FreeImage_Save(layout.format, dib, path.c_str(), 0) != 0;
     FreeImage_Unload(dib);
     return ok;
