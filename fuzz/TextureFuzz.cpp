@@ -41,13 +41,16 @@ void check(bool ok) {
 
 // Images the loader takes that would only cost time and memory here: larger
 // than 512x512 yet within the largest texture (the library allocates what a
-// valid header claims). Asked of the library only for files the loader's
-// own check lets through, as the loader does.
+// valid header claims). Asked of the library only as the loader asks it:
+// for files its own check lets through, a JPEG without its metadata.
 bool skipped(const std::string& path, const std::string& bytes) {
     FREE_IMAGE_FORMAT format = FREE_IMAGE_FORMAT(ImageFileCheck::contentFormat(bytes));
     if (format == FIF_UNKNOWN) format = FreeImage_GetFIFFromFilename(path.c_str());
     if (format == FIF_UNKNOWN || !ImageFileCheck::problem(format, bytes).empty()) return false;
-    FIBITMAP* header = FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS);
+    std::string file = format == FIF_JPEG ? ImageFileCheck::jpegWithoutMetadata(bytes) : bytes;
+    FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(file.data()), DWORD(file.size()));
+    FIBITMAP* header = FreeImage_LoadFromMemory(format, memory, FIF_LOAD_NOPIXELS);
+    FreeImage_CloseMemory(memory);
     if (!header) return false;
     const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
     FreeImage_Unload(header);
