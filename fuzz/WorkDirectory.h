@@ -67,12 +67,11 @@ inline void absoluteArguments(int* argc, char*** argv) {
 // Makes vantorra-<name>-XXXXXX/a/b in /dev/shm (or /tmp without it) and works
 // there, two levels down so that the "../" look-ups of the code under test
 // stay inside it. Every input is written to a file and read back: in memory
-// that costs a fraction of a disk's time. Standard
-// output (the log's echo) goes to /dev/null; the fuzzer reports on standard
-// error.
-// False, leaving the working directory as it is, in a process that only
-// starts others (-jobs): they write their logs (fuzz-N.log) where it works,
-// and it runs no input.
+// that costs a fraction of a disk's time. Standard output (the log's echo)
+// goes to /dev/null; the fuzzer reports on standard error. Returns false,
+// leaving the working directory as it is, in a process that only starts
+// others (-jobs): they write their logs (fuzz-N.log) where it works, and it
+// runs no input.
 inline bool enter(const char* name, int* argc, char*** argv) {
     absoluteArguments(argc, argv);
     for (int i = 1; i < *argc; ++i)
