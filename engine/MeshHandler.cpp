@@ -6,6 +6,7 @@
 
 #include "engine/FileLookup.h"
 #include "engine/Globals.h"
+#include "engine/ImageFileCheck.h"
 #include "engine/Log.h"
 #include "engine/ObjReader.h"
 #include "engine/ResourceRegistry.h"
@@ -97,13 +98,27 @@ bool tooLarge(unsigned width, unsigned height, const std::string& fileName) {
     return true;
 }
 
+// Reads the image, or with FIF_LOAD_NOPIXELS only its header. A JPEG is
+// read from `jpeg`, its copy without the metadata segments the library
+// would parse (see ImageFileCheck), any other format from its file.
+FIBITMAP* loadImage(FREE_IMAGE_FORMAT format, const std::string& fileName, const std::string& jpeg,
+                    int flags) {
+    if (format != FIF_JPEG)
+        return FreeImage_Load(format, fileName.c_str(), flags);
+    BYTE* data = reinterpret_cast<BYTE*>(const_cast<char*>(jpeg.data()));  // only read
+    FIMEMORY* memory = FreeImage_OpenMemory(data, DWORD(jpeg.size()));
+    FIBITMAP* image = memory ? FreeImage_LoadFromMemory(format, memory, flags) : nullptr;
+    FreeImage_CloseMemory(memory);
+    return image;
+}
+
 // Reads only the header where the library can, so that an image larger than
 // OpenGL takes is refused before the library allocates its pixels: a header
 // may claim gigabytes.
-bool headerTooLarge(FREE_IMAGE_FORMAT format, const std::string& fileName) {
+bool headerTooLarge(FREE_IMAGE_FORMAT format, const std::string& fileName, const std::string& jpeg) {
     if (!FreeImage_FIFSupportsReading(format) || !FreeImage_FIFSupportsNoPixels(format))
         return false;
-    FIBITMAP* header = FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS);
+    FIBITMAP* header = loadImage(format, fileName, jpeg, FIF_LOAD_NOPIXELS);
     if (!header)
         return false;  // the full load fails and says so
     const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
@@ -125,7 +140,13 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
     // upload to, nor a largest texture size to check against.
     if (!glActiveTexture)
         return false;
-    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    // The content is offered only to the readers of the formats read; the
+    // others, which are refused anyway, never see the file (see
+    // ImageFileCheck).
+    std::string bytes;
+    const bool readable = fileExists(fileName) && ObjReader::readFile(fileName, bytes);
+    FREE_IMAGE_FORMAT format =
+        readable ? FREE_IMAGE_FORMAT(ImageFileCheck::contentFormat(bytes)) : FIF_UNKNOWN;
     if (format == FIF_UNKNOWN)
         format = FreeImage_GetFIFFromFilename(fileName.c_str());
     if (format == FIF_UNKNOWN) {
@@ -134,11 +155,21 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         reportUnreadable(fileName);
         return false;
     }
-    if (headerTooLarge(format, fileName))
+    const std::string problem = readable ? ImageFileCheck::problem(format, bytes) : "";
+    const std::string jpeg = format == FIF_JPEG ? ImageFileCheck::jpegWithoutMetadata(bytes) : "";
+    std::string().swap(bytes);
+    if (!problem.empty()) {
+        if (verbose)
+            logLine("Could Not Read Image");
+        ResourceRegistry::reportOnce("MeshHandler: texture image " + problem + ", not loaded (" +
+                                     fileName + ")");
+        return false;
+    }
+    if (headerTooLarge(format, fileName, jpeg))
         return false;
     FIBITMAP* image = nullptr;
     if (FreeImage_FIFSupportsReading(format))
-        image = FreeImage_Load(format, fileName.c_str(), 0);
+        image = loadImage(format, fileName, jpeg, 0);
     if (!image) {
         if (verbose)
             logLine("Could Not Read Image");

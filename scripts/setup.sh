@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev libtinyobjloader-dev
   xvfb xauth xdotool x11-apps sox
+  clang-14 libclang-rt-14-dev python3
 )
 
 missing=()

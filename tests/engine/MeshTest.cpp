@@ -292,6 +292,36 @@ TEST_F(MeshTest, FailuresMakeNoTextureAndSayWhyOnce) {
                          "MeshHandler: texture image cannot be read (bad.png)\n");
 }
 
+TEST_F(MeshTest, FilesTheLibraryWouldCrashOnOrNotCheckAreRefusedWithOneLine) {
+    // Both crash the library's reader: a TARGA thumbnail that claims 255x255
+    // pixels in two bytes, and a PBM width that overflows into a negative.
+    std::string area(495, '\0');
+    area[486] = 21;  // the thumbnail's offset
+    scene->dir.write("thumb.tga", std::string("\0\0\2", 3) + std::string(9, '\0') + "\1\0\1\0\x18\0" + "abc" +
+                                      "\xff\xff" + "xy" + area + std::string("\x19\0\0\0\0\0\0\0", 8) +
+                                      std::string("TRUEVISION-XFILE.\0", 18));
+    scene->dir.write("wide.pbm", "P4\n4294967291 1\n" + std::string(64, '\xff'));
+    writeImage("pic.gif", 2, 2, 8, 255, FIF_GIF);
+    for (int i = 0; i < 2; ++i)
+        for (const char* file : {"thumb.tga", "wide.pbm", "pic.gif"}) EXPECT_FALSE(mesh.loadTexture(file, &group)) << file;
+    EXPECT_TRUE(!group.hasTexture && textureNames.empty());
+    EXPECT_EQ(scene->logText(), "MeshHandler: texture image with a damaged header, not loaded (thumb.tga)\n"
+                                "MeshHandler: texture image with a damaged header, not loaded (wide.pbm)\n"
+                                "MeshHandler: texture image in format GIF, which is not read (PNG, JPEG, BMP, TARGA "
+                                "and PNM are), not loaded (pic.gif)\n");
+}
+
+TEST_F(MeshTest, JpegIsReadWithoutTheExifThatCrashesTheLibrary) {
+    // Exif whose first directory claims 65535 entries: the library's Exif
+    // reader looks for the next directory 786 KB past the segment.
+    writeImage("plain.jpg", 3, 2, 24, 255, FIF_JPEG);
+    const std::string jpeg = scene->dir.read("plain.jpg");
+    scene->dir.write("exif.jpg", jpeg.substr(0, 2) + std::string("\xff\xe1\0\x12" "Exif\0\0II*\0\x08\0\0\0\xff\xff", 20) +
+                                     jpeg.substr(2));
+    ASSERT_TRUE(mesh.loadTexture("exif.jpg", &group));
+    EXPECT_TRUE(group.imageWidth == 3u && group.imageHeight == 2u && group.pixelFormat == GLenum(GL_BGR));
+}
+
 TEST_F(MeshTest, EachMaterialOfAMeshGetsItsOwnTexture) {
     // Found one directory up: the MTL and the pictures come from beside it.
     scene->dir.write("meshes/car/car.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nmtllib car.mtl\n"
