@@ -3,8 +3,8 @@
 # player would: the program opens a window of a size it can use, writes one
 # clear line naming the fault, draws a picture where the input leaves one to
 # draw, writes nothing to its log once it runs but the chase cameras' culling
-# lines (one per culled actor and frame), and ends with 0 on a single short
-# Escape tap (sent between two frames).
+# lines (one the first time each actor is culled), and ends with 0 on a
+# single short Escape tap (sent between two frames).
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 

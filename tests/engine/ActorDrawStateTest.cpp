@@ -315,6 +315,23 @@ TEST_F(ActorDrawStateTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
     EXPECT_EQ(culling.asks, 2);
     EXPECT_TRUE(drewMiddle(0));
     EXPECT_EQ(scene->logText(), "");
+
+    // Culled again, by this or another camera, frame after frame: still not
+    // drawn, but the log heard about this actor once. Another actor is told
+    // the first time it is culled.
+    frustumCullingOn = true;
+    CullingCamera other;
+    scene->clearWindow();
+    for (int frame = 0; frame < 3; ++frame)
+        for (CullingCamera* c : {&culling, &other}) draw(c);
+    EXPECT_EQ(culling.asks + other.asks, 2 + 6);
+    EXPECT_FALSE(drewMiddle(0));
+    EXPECT_EQ(scene->logText(), "");
+    Engine::Actor second;
+    second.mesh = mesh;
+    second.render(&other, ambient, light, true);
+    second.render(&culling, ambient, light, true);
+    EXPECT_EQ(scene->logText(), "Actor not rendered due to Frustum Culling\n");
 }
 
 TEST_F(ActorDrawStateTest, BillboardMatrixIsTheTransposedCameraBlockScaled) {

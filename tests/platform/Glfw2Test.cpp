@@ -1,6 +1,8 @@
 // The window layer on a real GLFW 3 under Xvfb, with hidden windows.
 #include "platform/Glfw2.h"
 
+#include <GL/gl.h>
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -11,6 +13,15 @@ namespace {
 using KeyEvents = std::vector<std::pair<int, int>>;
 KeyEvents gKeyEvents;
 void recordKey(int key, int action) { gKeyEvents.emplace_back(key, action); }
+
+// Red of the lower-left pixel of the back buffer at each call.
+std::vector<int> gRedBeforeSwap;
+void readBeforeSwap() {
+    unsigned char rgba[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    gRedBeforeSwap.push_back(rgba[0]);
+}
 
 class Glfw2Test : public ::testing::Test {
 protected:
@@ -83,6 +94,20 @@ TEST_F(Glfw2Test, SeamKeysReachCallbackAndGetKey) {
         EXPECT_EQ(glfw2::getKey(key), glfw2::PRESS) << key;
     for (int key : {int(glfw2::KEY_ESC), int(glfw2::KEY_RALT), -1, glfw2::KEY_LAST + 1, 100000})
         EXPECT_EQ(glfw2::getKey(key), glfw2::RELEASE) << key;
+}
+
+TEST_F(Glfw2Test, BeforeSwapHookSeesEachFinishedPicture) {
+    ASSERT_EQ(open(), 1);
+    gRedBeforeSwap.clear();
+    glfw2::seam::setBeforeSwap(readBeforeSwap);
+    for (float red : {1.0f, 0.0f}) {
+        glClearColor(red, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glfw2::swapBuffers();
+    }
+    glfw2::seam::reset();
+    glfw2::swapBuffers();
+    EXPECT_EQ(gRedBeforeSwap, (std::vector<int>{255, 0}));
 }
 
 TEST_F(Glfw2Test, ClockRunsAndCanBeFrozen) {
