@@ -67,6 +67,8 @@ public:
     bool billboard;
     glm::vec4 colorBias;
     bool removeRequested;
+    // The first time drawing skipped the actor as culled was logged.
+    bool cullingReported = false;
 };
 
 } // namespace Engine

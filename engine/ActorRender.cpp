@@ -72,7 +72,10 @@ void Actor::render(Camera* camera, const glm::vec4& ambientColor, const Light& l
     // failed link was logged when it was built).
     if (!camera || !program || !program->linked) return;
     if (camera->isCulled(position, scaledRadius(mesh->radius, scale)) && frustumCullingOn) {
-        logLine("Actor not rendered due to Frustum Culling");
+        // Told once per actor: a line for every camera and frame would grow
+        // the log without bound and flush two files each time.
+        if (!cullingReported) logLine("Actor not rendered due to Frustum Culling");
+        cullingReported = true;
         return;
     }
 

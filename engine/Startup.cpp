@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <AL/al.h>
 #include <AL/alut.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <string>
@@ -49,6 +50,13 @@ void reportSoundError() {
 }
 
 } // namespace
+
+void setUpMemory() {
+    // Setting either value by hand also stops the library from moving them
+    // up by itself after big blocks are freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
+}
 
 void windowRequestSize(int width, int height, int& requestWidth, int& requestHeight) {
     requestWidth = width > 0 ? width : 0;
@@ -182,23 +190,26 @@ void loadArena() {
     currentLevel = new Levels::FinalLevel();
 }
 
+void runFrame(Engine::Level* level, float dt) {
+    level->update(dt);
+
+    if (offscreenComplete) {
+        glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+
+    level->render(useVBO);
+
+    checkGLError();
+    alGetError();
+    reportSoundError();
+}
+
 void runFrameLoop(Engine::Level* level) {
     do {
         FrameTimer::update();
-        const float dt = FrameTimer::getDelta();
-        level->update(dt);
-
-        if (offscreenComplete) {
-            glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-            glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        }
-
-        level->render(useVBO);
-
-        checkGLError();
-        alGetError();
-        reportSoundError();
+        runFrame(level, FrameTimer::getDelta());
     } while (!stopRequested());
 }
 

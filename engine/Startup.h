@@ -4,6 +4,15 @@
 
 namespace Engine { class Level; }
 
+// How the C library's allocator serves a run of hours: blocks of 128 kB and
+// more (a text element's font texture, decoded images, the driver's big
+// buffers) are mapped on their own and returned when freed, rather than cut
+// from the heap, where such short-lived blocks between long-lived small ones
+// leave holes that grow the process for good; and the heap keeps its top
+// (up to 32 MB free) instead of returning it and faulting it in again every
+// frame. Called first thing.
+void setUpMemory();
+
 // Starts the window library and opens the game window of the configured size
 // (at most the desktop's) with a 24-bit depth and 8-bit stencil buffer
 // (full-screen when "fullscreen" is 1), logs its mode and size and sets its
@@ -31,6 +40,11 @@ void createOffscreenFramebuffer(int width, int height);
 // loading frames deliver find none of these yet; the key commands leave
 // what is missing alone.
 void loadArena();
+
+// One frame of the main loop with the time step dt: update, clear of the
+// off-screen framebuffer, drawing (with the swap), then the OpenGL and sound
+// error checks.
+void runFrame(Engine::Level* level, float dt);
 
 // Runs frames on the level until the window is closed, Escape is down, or
 // the left Alt key and F4 are down together.

@@ -8,6 +8,7 @@
 #include "engine/Startup.h"
 
 int main(int, char**, char**) {
+    setUpMemory();
     // The first query loads the configuration, whose message opens the log.
     const int width = Config::getInt("width");
     const int height = Config::getInt("height");

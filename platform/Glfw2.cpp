@@ -35,6 +35,7 @@ struct State {
     bool fakeTime = false;
     double time = 0.0;
     std::vector<std::pair<int, int>> queuedKeys;
+    void (*beforeSwap)() = nullptr;
 };
 
 State& state() {
@@ -147,6 +148,7 @@ int getWindowParam(int param) {
 void swapBuffers() {
     State& s = state();
     if (!s.window) return;
+    if (s.beforeSwap) s.beforeSwap();
     glfwSwapBuffers(s.window);
     s.pressedInPoll.fill(false);
     glfwPollEvents();
@@ -235,6 +237,7 @@ void reset() {
     s.time = 0.0;
     s.hiddenWindows = false;
     s.queuedKeys.clear();
+    s.beforeSwap = nullptr;
 }
 
 void setKey(int key, bool down) {
@@ -273,6 +276,8 @@ void setTime(double t) {
 }
 
 void setHiddenWindows(bool hidden) { state().hiddenWindows = hidden; }
+
+void setBeforeSwap(void (*hook)()) { state().beforeSwap = hook; }
 
 } // namespace seam
 } // namespace glfw2

@@ -118,6 +118,9 @@ void removeJoystick(int joy);
 void setTime(double t);
 // Windows opened while this is on are not shown on screen.
 void setHiddenWindows(bool hidden);
+// Called by swapBuffers right before the swap, while the back buffer still
+// holds the finished picture (to read it); null for none.
+void setBeforeSwap(void (*hook)());
 } // namespace seam
 
 } // namespace glfw2

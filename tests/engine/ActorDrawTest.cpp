@@ -260,6 +260,17 @@ TEST_F(ActorDrawTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
     EXPECT_EQ(culling.asks, 2);
     EXPECT_TRUE(drewMiddle(0));
     EXPECT_EQ(scene->logText(), "");
+    // Culled again frame after frame: the log heard about this actor once;
+    // another actor is told the first time it is culled.
+    frustumCullingOn = true;
+    for (int frame = 0; frame < 3; ++frame) actor->render(&culling, kQuarter, lightAt(100), true);
+    EXPECT_EQ(scene->logText(), "");
+    Engine::Actor second;
+    second.mesh = mesh;
+    second.program = actor->program;
+    for (int frame = 0; frame < 2; ++frame) second.render(&culling, kQuarter, lightAt(100), true);
+    EXPECT_EQ(culling.asks, 2 + 3 + 2);
+    EXPECT_EQ(scene->logText(), "Actor not rendered due to Frustum Culling\n");
 }
 
 } // namespace

@@ -50,6 +50,14 @@ TEST(KeyTable, EverySpecialKeyBothWaysAndNothingElse) {
 
 std::vector<std::pair<int, int>> gKeyEvents;
 void recordKey(int key, int action) { gKeyEvents.emplace_back(key, action); }
+// Red of the lower-left pixel of the back buffer at each call.
+std::vector<int> gRedBeforeSwap;
+void readBeforeSwap() {
+    unsigned char rgba[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    gRedBeforeSwap.push_back(rgba[0]);
+}
 int open(int w = 160, int h = 120) { return glfw2::openWindow(w, h, 0, 0, 0, 0, 24, 8, glfw2::WINDOW); }
 
 // Whatever a failing check leaves open is shut for the tests after it.
@@ -88,6 +96,15 @@ TEST_F(Glfw2, WindowKeysAndJoysticksThroughTheSeam) {
     for (int joy : {-1, 0, 8}) EXPECT_EQ(glfw2::getJoystickPos(joy, axes, 4), 0) << joy;
     EXPECT_EQ(glfw2::getJoystickPos(2, axes, 2), 2);
     EXPECT_EQ(std::vector<float>(axes, axes + 4), (std::vector<float>{0.25f, 0.5f, 7.0f, 7.0f}));
+    // The hook before the swap sees each finished picture.
+    gRedBeforeSwap.clear();
+    glfw2::seam::setBeforeSwap(readBeforeSwap);
+    for (float red : {1.0f, 0.0f}) {
+        glClearColor(red, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glfw2::swapBuffers();
+    }
+    EXPECT_EQ(gRedBeforeSwap, (std::vector<int>{255, 0}));
     glfw2::setKeyCallback(nullptr);
     glfw2::terminate();
     glfw2::seam::reset();

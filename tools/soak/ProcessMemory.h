@@ -1,0 +1,12 @@
+#pragma once
+
+// This process's memory as the kernel counts it (/proc/self/status), in kB:
+// the resident set now and its peak. 0 when it cannot be read.
+class ProcessMemory {
+public:
+    static long residentKB();
+    static long peakResidentKB();
+
+private:
+    static long field(const char* name);
+};
