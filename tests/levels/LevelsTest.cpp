@@ -200,7 +200,8 @@ TEST_F(LevelsTest, ScriptedMatchOfFiveReversalsOffTheTableIsDeterministic) {
 
 // Presses that the first loading frame delivers, before the arena's HUD exists.
 TEST_F(LevelsTest, TwentyTwoLoadingFramesThenTheArenaAndKeysThatFindNothingYet) {
-    static int frames = 0;
+    static int frames;
+    frames = 0;
     glfw2::seam::setBeforeSwap([] { ++frames; });
     for (int key = glfw2::KEY_F1; key <= glfw2::KEY_F9; ++key) glfw2::seam::queueKey(key, glfw2::PRESS);
     glfw2::setKeyCallback(keyCallback);
