@@ -1,7 +1,5 @@
-// The decorations and the head-up-display text: every class's mesh, mass,
-// scale and shape, missing or empty meshes, the glass's box that follows its
-// transform, the radar quad; the ".glf" font a text element reads, its glyph
-// layout, fades, buffers and texture, and the picture it draws.
+// The decorations (mesh, mass, scale, shape; missing meshes; the glass's box)
+// and the head-up-display text: its ".glf" font, glyphs, fades and buffers.
 #include <GL/glew.h>
 
 #include <gtest/gtest.h>
@@ -15,10 +13,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <tuple>
 
 #include "decorations/ACube.h"
 #include "decorations/BCube.h"
@@ -50,7 +48,6 @@
 #include "engine/MeshHandler.h"
 #include "engine/ResourceRegistry.h"
 #include "tests/support/DrawingScene.h"
-#include "tests/support/GLContext.h"
 #include "tests/support/ScopedWorkDir.h"
 
 namespace {
@@ -62,8 +59,7 @@ enum class Shape { None, Box, Sphere, FixedBox, FollowsTransform, Cylinder };
 const struct Row {
     ActorPtr (*make)();
     const char* mesh;
-    float mass;
-    float scale; // the wheel: one unit high
+    float mass, scale; // the wheel's scale: one unit high
     Shape shape;
 } kTable[] = {
     {make<Decorations::ACube>, "meshes/cube/acube.obj", 800, 10, Shape::Box},
@@ -114,11 +110,7 @@ std::string font(int w, int h, int start, int end, const std::vector<Glyph>& gly
     std::string out = word(0) + word(std::uint32_t(w)) + word(std::uint32_t(h)) + word(std::uint32_t(start)) +
                       word(std::uint32_t(end)) + word(0);
     for (const Glyph& g : glyphs)
-        for (float f : {g.dx, g.dy, g.tx1, g.ty1, g.tx2, g.ty2}) {
-            std::uint32_t bits;
-            std::memcpy(&bits, &f, 4);
-            out += word(bits);
-        }
+        for (float f : {g.dx, g.dy, g.tx1, g.ty1, g.tx2, g.ty2}) out.append(reinterpret_cast<const char*>(&f), 4);
     return out + texels;
 }
 // Glyphs 'A' to 'C' of a 16 x 8 texture.
@@ -126,8 +118,7 @@ const std::vector<Glyph> kAbc = {{0.25f, 1.0f, 0.0f, 0.0f, 0.25f, 1.0f}, {0.5f, 
                                  {0.125f, 0.25f, 0.75f, 0.0f, 0.875f, 0.25f}};
 const std::string kAbcFont = font(16, 8, 'A', 'C', kAbc, std::string(2 * 16 * 8, '\x7f'));
 
-// The glyph's six corners: lower-left, lower-right, upper-right twice,
-// upper-left, lower-left; ty1 at the top.
+// The glyph's corners: lower-left, lower-right, upper-right twice, upper-left, lower-left.
 void expectGlyph(const FaceGroup* g, unsigned first, float x, float w, float h, const Glyph& glyph) {
     const glm::vec4 corners[6] = {{x, 0, glyph.tx1, glyph.ty2}, {x + w, 0, glyph.tx2, glyph.ty2},
                                   {x + w, h, glyph.tx2, glyph.ty1}, {x + w, h, glyph.tx2, glyph.ty1},
@@ -139,17 +130,10 @@ void expectGlyph(const FaceGroup* g, unsigned first, float x, float w, float h, 
     }
 }
 
-// A fresh working directory with the shaders, registry and log; the pack's
-// meshes and font are linked in when a test wants them.
-class DecorationsTest : public ::testing::Test {
+class DecorationsTest : public testsupport::DrawingTest {
 protected:
-    void SetUp() override {
-        REQUIRE_GL_CONTEXT();
-        scene = std::make_unique<testsupport::DrawingScene>();
-    }
     void linkPack(const char* what) { std::filesystem::create_symlink(testsupport::sourcePath(what), what); }
     void useFont(const std::string& bytes) { scene->dir.write("external/osaka_font.glf", bytes); }
-    std::unique_ptr<testsupport::DrawingScene> scene;
 };
 
 TEST_F(DecorationsTest, EveryClassTakesItsMeshMassScaleAndShape) {
@@ -175,7 +159,6 @@ TEST_F(DecorationsTest, EveryClassTakesItsMeshMassScaleAndShape) {
             EXPECT_FLOAT_EQ(static_cast<btSphereShape*>(a->collisionShape)->getRadius(), top.x() * 100);
         }
         EXPECT_TRUE(!wheel || static_cast<btCylinderShape*>(a->collisionShape)->getUpAxis() == 0);
-        // The level scales and places it, then adds it to the world.
         a->setScale(6.0f);
         a->setPosition(glm::vec3(0, 5, 0));
         if (row.shape == Shape::FollowsTransform) expectBox(a->collisionShape, top * 6);
@@ -195,10 +178,8 @@ TEST_F(DecorationsTest, EveryClassTakesItsMeshMassScaleAndShape) {
     }
 }
 
-// Missing and empty files give nothing to size a shape from: no shape (but
-// the fixed box), no body. A mesh of one point has zero extent: boxes of size
-// 0 that stay finite under the physics, and a wheel with no height to divide
-// by gets no shape.
+// Missing and empty meshes: no shape but the fixed box. A one-point mesh: boxes
+// of size 0 that stay finite, and no shape for a wheel with no height.
 TEST_F(DecorationsTest, MissingEmptyOrPointMeshesGiveNoNaNAndNoBodyFromNothing) {
     const char* const point = "v 0 0 0\nv 0 0 0\nv 0 0 0\nf 1 2 3\n";
     for (const char* content : {static_cast<const char*>(nullptr), "", point}) {
@@ -260,21 +241,16 @@ TEST_F(DecorationsTest, RadarIsAHiddenUnitQuadOverTheOffscreenPicture) {
         FaceGroup* g = quad.faceGroup;
         ASSERT_TRUE(quad.mesh->getFaceGroupCount() == 1 && g == quad.mesh->getFaceGroup("fbo"));
         EXPECT_TRUE(g->hasTexture && g->textureId == 77 && g->textureUnit == GL_TEXTURE0 && g->samplerUnit == 0);
-        const glm::vec2 corners[] = {{0, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 1}, {0, 0}};
         ASSERT_TRUE(g->vertexCount == 6 && g->normals->size() == 6 && g->texCoords->size() == 6);
-        for (unsigned i = 0; i < 6; ++i) {
-            EXPECT_EQ((*g->vertices)[i], glm::vec4(corners[i], 0, 1)) << i;
-            EXPECT_TRUE((*g->normals)[i] == glm::vec3(0, 0, 1) && (*g->texCoords)[i] == corners[i]) << i;
-        }
+        expectGlyph(g, 0, 0, 1, 1, Glyph{0, 0, 0, 1, 1, 0}); // the unit square, texture coordinates alike
         std::copy(g->vbo, g->vbo + 4, buffers);
         for (GLuint name : buffers) EXPECT_TRUE(glIsBuffer(name));
     }
     for (GLuint name : buffers) EXPECT_FALSE(glIsBuffer(name)) << "released with the radar";
 }
 
-// What a font file must hold to be used: whatever it lacks, the element logs
-// one line, keeps no glyph and draws nothing. It is read from the working
-// directory only.
+// Whatever a font file lacks, the element logs one line, keeps no glyph and
+// draws nothing. It is read from the working directory only.
 TEST_F(DecorationsTest, FontsThatDoNotHoldWhatTheyClaimAreLoggedAndDrawNothing) {
     const std::vector<Glyph> one(1);
     const std::pair<const char*, std::string> cases[] = {{"missing", ""}, {"empty", ""},
@@ -324,14 +300,6 @@ TEST_F(DecorationsTest, GlyphQuadsSkipBytesOutsideTheFontAndTakeTheScaleOfTheirT
     ASSERT_EQ(high.faceGroup->vertexCount, 12u);
     expectGlyph(high.faceGroup, 0, 0, 8, 4, kAbc[1]);
     expectGlyph(high.faceGroup, 6, 8, 2, 2, kAbc[2]);
-
-    std::filesystem::remove_all("external"); // the shipped font draws every printable character on one line
-    linkPack("external");
-    Decorations::Text shipped;
-    shipped.setText("OIDA WOS?! 1234567890:-;,");
-    ASSERT_EQ(shipped.faceGroup->vertexCount, 25u * 6);
-    for (unsigned i = 6; i < 150; i += 6)
-        EXPECT_EQ((*shipped.faceGroup->vertices)[i], (*shipped.faceGroup->vertices)[i - 5]) << "joined";
 }
 
 TEST_F(DecorationsTest, TextFadeOutHidesAfterItsDurationAndShowRestarts) {
@@ -360,13 +328,17 @@ TEST_F(DecorationsTest, TextFadeOutHidesAfterItsDurationAndShowRestarts) {
     EXPECT_EQ(d, 1.0f);
 }
 
-TEST_F(DecorationsTest, NewTextsReplaceTheirBuffersAndDestructionReleasesAll) {
+TEST_F(DecorationsTest, ShippedFontJoinsItsGlyphsNewTextsReplaceTheirBuffersAndDestructionReleasesAll) {
     linkPack("external");
     std::set<GLuint> buffers;
     GLuint texture = 0;
     {
         Decorations::Text text;
         EXPECT_TRUE(glIsTexture(texture = text.font.tex));
+        text.setText("OIDA WOS?! 1234567890:-;,"); // every printable character, on one line
+        ASSERT_EQ(text.faceGroup->vertexCount, 25u * 6);
+        for (unsigned i = 6; i < 150; i += 6)
+            EXPECT_EQ((*text.faceGroup->vertices)[i], (*text.faceGroup->vertices)[i - 5]) << "joined";
         for (int i = 0; i < 1000; ++i) {
             text.setText("FPS " + std::to_string(i));
             buffers.insert(text.faceGroup->vbo, text.faceGroup->vbo + 4);
@@ -410,17 +382,11 @@ TEST_F(DecorationsTest, DrawnTextIsUprightInItsColourAndPlace) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Engine::HUDCamera hud(0, 0, 256, 256);
     text.render(&hud, glm::vec4(1), Light(glm::vec3(0), glm::vec4(0), 0), true);
-    const std::vector<unsigned char> shot = scene->readAll();
-    auto rgb = [&](int x, int y) {
-        const unsigned char* p = &shot[(size_t(y) * 256 + x) * 4];
-        return std::array<int, 3>{p[0], p[1], p[2]};
-    };
-    const std::array<int, 3> ink{255, 128, 0}, blue{0, 0, 255};
-    EXPECT_EQ(rgb(96, 176), ink) << "A's upper half";
-    EXPECT_EQ(rgb(96, 144), blue) << "A's lower half";
-    EXPECT_EQ(rgb(144, 160), ink) << "B's left half";
-    EXPECT_EQ(rgb(176, 160), blue) << "B's right half";
-    for (auto [x, y] : {std::pair{32, 160}, {96, 100}, {96, 220}, {220, 160}}) EXPECT_EQ(rgb(x, y), blue) << x << ", " << y;
+    const std::array<int, 4> ink{255, 128, 0, 255}, blue{0, 0, 255, 255};
+    // A's upper and lower half, B's left and right half, then around them.
+    for (auto [x, y, inked] : {std::tuple{96, 176, true}, {96, 144, false}, {144, 160, true}, {176, 160, false},
+                               {32, 160, false}, {96, 100, false}, {96, 220, false}, {220, 160, false}})
+        EXPECT_EQ(scene->pixel(x, y), inked ? ink : blue) << x << ", " << y;
 }
 
 } // namespace

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# The game as a player sees it (shipped data and configuration), compared by
-# regions and colour classes of the window's picture: the loading screen
-# during start-up; the split screen with each car in its half and the lives
-# texts; key commands that switch what they show, each with the menu sound,
-# then every command, rounds of texture filter and mipmaps among them,
-# without an OpenGL or sound error; player 1 holding the brake reverses off
-# the table and loses a life; Escape ends with 0.
+# The game as a player sees it, by regions and colour classes of the window's
+# picture: the loading screen, the split screen, key commands that switch what
+# they show (with the menu sound) and then all of them without an OpenGL or
+# sound error, player 1 reversing off the table, Escape ending with 0.
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 
@@ -41,10 +38,9 @@ until grep -q "Loading... meshes/car/car_green.obj" "$RUN/qelm.log" 2>/dev/null 
     xwd -silent -id "$WID" > "$TOP/s$n.xwd" 2>/dev/null  # fails until the window is mapped
 done
 for i in $(seq 1 $n); do
-    [ -s "$TOP/s$i.xwd" ] && holds "$TOP/s$i.xwd" ">0.9 >0.3" "${LOADING[@]}" && loading=$((loading + 1))
+    [ -s "$TOP/s$i.xwd" ] && holds "$TOP/s$i.xwd" ">0.9 >0.3" "${LOADING[@]}" && loading=$i && break
 done
-echo "start-up: $n pictures, $loading of the loading screen"
-[ "$loading" -gt 0 ] || fail "the loading screen was never seen"
+[ "$loading" -gt 0 ] || fail "the loading screen was never seen in $n pictures"
 
 wait_for_frames 1
 for _ in $(seq 1 40); do  # the meshes load first: up to 20 s on a loaded machine

@@ -11,9 +11,8 @@ RUNS=0 GAME_PID="" XVFB_PID=""
 stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; }
 trap 'stop "$GAME_PID"; stop "$XVFB_PID"; rm -rf "$TOP"' EXIT
 
-# Each run sits three levels down in a tree of its own, so the file look-up
-# (which also tries ../ and ../../) finds only its copy of the data, which
-# tests change file by file. The source tree is never touched.
+# Each run sits three levels down in a tree of its own: the file look-up (which
+# also tries ../ and ../../) finds only its copy of the data.
 new_run() {
     RUNS=$((RUNS + 1))
     RUN_TOP="$TOP/run$RUNS"
@@ -70,8 +69,7 @@ start_game() {
     done
     fail "no window appeared (stdout: $(cat "$RUN/stdout.txt"); stderr: $(cat "$RUN/stderr.txt"))"
 }
-# Waits for the arena's level (the second "BULLET: initialized", after the
-# loading screen's), then $1 seconds more.
+# Waits for the arena (the second "BULLET: initialized"), then $1 seconds more.
 wait_for_frames() {
     for _ in $(seq 1 300); do
         [ "$(grep -c "BULLET: initialized" "$RUN/qelm.log" 2>/dev/null)" -ge 2 ] && break
@@ -100,8 +98,7 @@ check_clean_end() {
     [ "$EXIT_CODE" = 0 ] || fail "$1: exit code $EXIT_CODE"
     [ "$(tail -n 1 "$RUN/qelm.log")" = "Configuration file unloaded." ] || fail "$1: last log line: $(tail -n 1 "$RUN/qelm.log")"
 }
-# shot FILE: the window's picture; share FILE X Y W H COLOUR: the share of a
-# region's pixels (fractions of the picture from its top-left corner) in a colour class.
+# shot FILE: the window's picture; share FILE X Y W H COLOUR: see xtool.py.
 shot() { xwd -silent -id "$WID" > "$1" || fail "xwd failed"; }
 share() { $XTOOL share "$@"; }
 # expect_lines FILE PREFIX...: lines starting so appear in FILE in this order.

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Runs of the real program, one a row, started as a player would: with the
-# shipped data, a configuration, a damaged data file or sounds of its own.
-# Each opens a window of a size it can use, logs each expected line once and
-# no other note, draws a picture where the input leaves one to draw, logs
-# nothing once it runs but the chase cameras' culling lines, writes to
-# standard output what it logs, and ends with 0 and "Configuration file
-# unloaded." last, on a short Escape tap (sent between two frames) or the
-# row's own ending. Then: no display at all.
+# Runs of the real program, one a row (a configuration, a damaged data file,
+# sounds of its own): a usable window, each expected line logged once and no
+# other note, a picture where there is one to draw, a quiet log while running,
+# the log on standard output too, and a clean end. Then: no display at all.
 set -uo pipefail
 source "$(dirname "$0")/common.sh" "$1" "$2"
 

@@ -36,9 +36,8 @@ def x11():
 
 
 def keys(window, action, *names):
-    """Key events straight to the window by XSendEvent, never through the
-    server's keyboard, whose focus and state other windows share. Later keys
-    carry the modifiers of earlier ones (Alt_L F4 is Alt+F4)."""
+    """Key events straight to the window (XSendEvent), not through the server's
+    shared keyboard. Later keys carry the modifiers of earlier ones (Alt_L F4 is Alt+F4)."""
     x, display = x11()
     codes = [(name, x.XKeysymToKeycode(display, x.XStringToKeysym(name.encode()))) for name in names]
     state, window = 0, int(window, 0)

@@ -1,8 +1,7 @@
 #pragma once
 // Fixture for the arena levels: the shipped meshes, font and shaders in a
 // fresh working directory, both players' keys, the off-screen framebuffer,
-// and the nine sounds as tones on OpenAL's wave-file backend, the music
-// playing as start-up leaves it. Keys go through the platform layer's seam.
+// and the sounds as tones, the music playing as start-up leaves it.
 #include <list>
 #include <string>
 #include <vector>
@@ -20,12 +19,8 @@ constexpr float kDt = 1.0f / 60.0f;
 
 class ArenaScene : public LevelTestBase {
 protected:
-    static constexpr float kWinHz = 1760.0f;
     void SetUp() override;
     void TearDown() override;
-    // Ends the sound output and gives the largest amplitude (0..1) of the
-    // tone in any tenth of a second of what was played.
-    double loudestTone(float hz);
     std::string logText() const { return dir->read("qelm.log"); }
 };
 

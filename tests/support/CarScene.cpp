@@ -14,10 +14,9 @@ namespace testsupport {
 
 namespace {
 
-// The game's sound sources, once per program: five-second tones, so that a
-// source that was started is still playing when a test looks.
+// Five-second tones: a source that was started is still playing when a test looks.
 std::vector<unsigned> makeSounds() {
-    std::vector<unsigned> sources(6, 0);
+    std::vector<unsigned> sources(9, 0);
     setenv("ALSOFT_DRIVERS", "null", 0);
     if (alutInit(nullptr, nullptr) != AL_TRUE) return sources;
     for (unsigned& source : sources) {
@@ -46,14 +45,19 @@ void CarScene::setUpScene(bool meshes) {
                 "p_1_right = key_right\np_1_fire = key_rctrl\np_2_up = key_w\np_2_down = key_s\n"
                 "p_2_left = key_a\np_2_right = key_d\np_2_fire = key_space\n");
     resetGlobals();
+    useToneSounds();
+    level = std::make_unique<CarSceneLevel>();
+}
+
+void useToneSounds() {
     static const std::vector<unsigned> sounds = makeSounds();
-    unsigned* globals[] = {&explodeSound, &getItemSound, &shootSound, &hitLoudSound, &hitSoftSound, &bgmSound};
+    unsigned* globals[] = {&explodeSound, &getItemSound, &shootSound, &hitLoudSound, &hitSoftSound,
+                           &menuSound,    &winSound,     &byeSound,   &bgmSound};
     for (size_t i = 0; i < sounds.size(); ++i) {
         *globals[i] = sounds[i];
         alSourceRewind(sounds[i]);
         alSourcef(sounds[i], AL_PITCH, 1.0f);
     }
-    level = std::make_unique<CarSceneLevel>();
 }
 
 void CarScene::TearDown() {
@@ -78,16 +82,18 @@ Vehicles::Car* CarScene::addCar(glm::vec3 at, float angleDegrees, const char* me
     return car;
 }
 
-Engine::Actor* CarScene::addBlock(glm::vec3 at, glm::vec3 half, float mass) {
+Engine::Actor* CarScene::addBlock(glm::vec3 at, glm::vec3 half, float mass, float tiltDegrees) {
     auto* block = new Engine::Actor();
     block->collisionShape = new btBoxShape(btVector3(half.x, half.y, half.z));
     block->mass = mass;
+    block->rotationAxis = glm::vec3(1, 0, 0);
+    block->rotationAngle = tiltDegrees;
     block->setPosition(at);
     level->addActor(block);
     return block;
 }
 
-bool CarScene::played(unsigned source) {
+bool played(unsigned source) {
     ALint state = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     alSourceRewind(source);

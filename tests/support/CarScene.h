@@ -1,9 +1,7 @@
 #pragma once
 // Fixture for the game's tests: a level with a real physics world, the table
-// (or a plain floor box when the meshes are left out), cars placed as the
-// arena places them, fixed 1/60 s frames, keys through the platform layer's
-// seam (player 1 on the arrows and right Ctrl, player 2 on WASD and space),
-// and the game's sound sources on OpenAL's null device.
+// (or a floor box without the meshes), cars, fixed 1/60 s frames, both
+// players' keys through the platform layer's seam, sounds on a null device.
 #include <memory>
 #include <vector>
 
@@ -35,21 +33,22 @@ protected:
     // The table's top face at y = 0, 120 to each side.
     Engine::Actor* addFloor();
     Vehicles::Car* addCar(glm::vec3 at, float angleDegrees = 0.0f, const char* meshPath = "meshes/car/car.obj");
-    // Mass 0 makes a static box.
-    Engine::Actor* addBlock(glm::vec3 at, glm::vec3 halfExtents, float mass);
+    // Mass 0 makes a static box; it may be tilted about the x axis.
+    Engine::Actor* addBlock(glm::vec3 at, glm::vec3 halfExtents, float mass, float tiltDegrees = 0.0f);
     void run(int frames) {
         for (int i = 0; i < frames; ++i) level->update(kDt);
     }
     void hold(int key, bool down = true) { glfw2::seam::setKey(key, down); }
-    // Whether the source was started since the last look; rewinds it.
-    static bool played(unsigned source);
 
     bool withMeshes = true;
     std::unique_ptr<CarSceneLevel> level;
 };
 
-// How many of the car's chassis, raycast vehicle and upright constraint its
-// world still holds.
+// The game's nine sounds as five-second tones, made once per program, rewound.
+void useToneSounds();
+// Whether the source was started since the last look; rewinds it.
+bool played(unsigned source);
+// How many of the car's chassis, raycast vehicle and upright constraint are in the world.
 int partsInWorld(btDynamicsWorld* world, const Engine::Vehicle& vehicle);
 // Heading of the actor's forward axis (+z) about the vertical, in degrees.
 float headingDegrees(const Engine::Actor& actor);

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The asset generator is deterministic and the committed pack is what it
-# makes: two runs give the same bytes, identical to the source tree's files.
+# The asset generator is deterministic and the committed pack is what it makes.
 # Arguments: source directory, build directory.
 set -u
 gen="$2/tools/assetgen/assetgen"

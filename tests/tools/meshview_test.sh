@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# meshview draws a pack mesh framed inside the picture and a HUD picture over
-# the whole window, and refuses a missing mesh (exit 1, no file) and bad
-# arguments (exit 2). Needs an X display (Xvfb).
-# Arguments: source directory, build directory.
+# meshview frames a mesh inside the picture, draws a HUD picture over all of it,
+# refuses a missing mesh (exit 1) and bad arguments (exit 2). Needs Xvfb.
 set -u
 mv="$2/tools/meshview/meshview"
 [ -x "$mv" ] || { echo "FAIL: meshview not built: $mv"; exit 1; }
