@@ -1,6 +1,5 @@
-// Actor drawing under Xvfb, read back from the window: where a model lands,
-// the colour each shader mode gives it, which framebuffer it goes to, what
-// state it leaves, and when it draws nothing at all.
+// Actor drawing read back from the window: where a model lands, its colour in
+// each shader mode, the framebuffer it goes to, and when it draws nothing.
 #include <GL/glew.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@
 #include "engine/ShaderProgramHandler.h"
 #include "engine/Startup.h"
 #include "tests/support/DrawingScene.h"
-#include "tests/support/GLContext.h"
 
 using testsupport::DrawingScene;
 using testsupport::Rgb;
@@ -27,7 +25,6 @@ constexpr Rgb kLeft{200, 100, 40};
 constexpr Rgb kRight{20, 60, 220};
 const glm::vec4 kQuarter(0.25f, 0.25f, 0.25f, 1.0f);
 
-// Expected colour of a window pixel.
 struct Pixel { int x, y, r, g, b; };
 
 // A HUD camera that reports every sphere as outside and records the asks.
@@ -53,8 +50,7 @@ Light lightAt(float z, float strength = 0.25f) {
     return Light(glm::vec3(0.5f, 0.5f, z), glm::vec4(strength, strength, strength, 1.0f), 200.0f);
 }
 
-// By default a white-emitting square over the middle half of the HUD
-// square (pixels 64..192).
+// By default a white-emitting square over the middle half of the window (64..192).
 class ActorDrawTest : public testsupport::DrawingTest {
 protected:
     void SetUp() override {
@@ -71,9 +67,7 @@ protected:
         actor.reset();
         DrawingTest::TearDown();
     }
-    FaceGroup* group(const char* name = "plain") { return actor->mesh->getFaceGroup(name); }
-    GLuint program() { return actor->program->program; }
-    // Draws the actor alone into the cleared window.
+    FaceGroup* group() { return actor->mesh->getFaceGroup("plain"); }
     void draw(const glm::vec4& ambient, const Light& light, bool vbo = true, Engine::Camera* through = nullptr) {
         scene->clearWindow();
         actor->render(through ? through : &hud, ambient, light, vbo);
@@ -102,8 +96,7 @@ TEST_F(ActorDrawTest, TexturedModelLandsWhereTheCameraPutsItWithAndWithoutBuffer
     actor->mesh = scene->makeQuadMesh("tex", scene->makeTexture(kLeft, kRight));
     actor->setPosition(glm::vec3(0));
     actor->setScale(40.0f);
-    const Light light({0, 0, 100}, {0.25f, 0.25f, 0.25f, 1}, 200);
-    draw(kQuarter, light, true, &camera);
+    draw(&camera);
     // texture * (ambient + light * diffuse), diffuse about 0.98 at 20 units
     // beside a light 100 units in front; nothing beyond the edges at +-40.
     expectPixels({pixelOf({-20, 0, 0}, 99, 50, 20), pixelOf({20, 10, 0}, 10, 30, 109)}, 4);
@@ -112,9 +105,9 @@ TEST_F(ActorDrawTest, TexturedModelLandsWhereTheCameraPutsItWithAndWithoutBuffer
     // Turned and moved, buffers and memory give the same picture.
     actor->rotationAngle = 30.0f;
     actor->setPosition(glm::vec3(10, 0, 0));
-    draw(kQuarter, light, true, &camera);
+    draw(&camera);
     const auto withBuffers = scene->readAll();
-    draw(kQuarter, light, false, &camera);
+    draw(&camera, false);
     EXPECT_TRUE(withBuffers == scene->readAll());
     EXPECT_GT(scene->pixel(pixelOf({10, 0, 0}, 0, 0, 0).x, 128)[0], 0) << "the picture is not empty";
 }
@@ -150,11 +143,8 @@ TEST_F(ActorDrawTest, EachShaderModeGivesItsColour) {
     draw();
     expectPixels({{96, 128, kLeft.r, kLeft.g, kLeft.b}, {160, 128, kRight.r, kRight.g, kRight.b}}, 1);
     expectPixels({{61, 128, 0, 0, 0}, {196, 128, 0, 0, 0}, {128, 196, 0, 0, 0}}, 0);
-    // Mode 2: ambient 0.25 plus light 0.25 head-on gives half the texture; a
-    // light behind leaves the ambient share only.
+    // Mode 2 (lit head-on above): a light behind leaves the ambient share only.
     actor->textureMode2 = true;
-    draw();
-    expectPixels({{96, 128, 100, 50, 20}, {160, 128, 10, 30, 110}});
     draw(kQuarter, lightAt(-100));
     expectPixels({{96, 128, 50, 25, 10}});
     // Mode 3 (wins over mode 2): the picture's brightness tinted green,
@@ -173,8 +163,7 @@ TEST_F(ActorDrawTest, WithoutBuffersTheArraysInMemoryAreReadAndNeverPastTheirEnd
     expectPixels({{100, 128, 255, 255, 255}, {220, 128, 0, 0, 0}}, 0);
     draw(nullptr, false);
     expectPixels({{100, 128, 0, 0, 0}, {220, 128, 255, 255, 255}}, 0);
-    // A group without buffers (after a reset) draws from memory even with
-    // buffers on.
+    // A group without buffers (after a reset) draws from memory anyway.
     group()->reset();
     testsupport::addQuadGroup(*actor->mesh, "plain");
     draw(nullptr, true);
@@ -188,8 +177,7 @@ TEST_F(ActorDrawTest, WithoutBuffersTheArraysInMemoryAreReadAndNeverPastTheirEnd
 }
 
 TEST_F(ActorDrawTest, BillboardFacesTheCamera) {
-    // Edge-on to the camera; turned to face it, a scale of 20 at 283 units
-    // gives about 50 pixels (the camera transform holds the projection too).
+    // Edge-on to the camera; facing it, about 50 pixels wide.
     actor->rotationAngle = 90.0f;
     actor->setPosition(glm::vec3(0));
     actor->setScale(20.0f);
@@ -241,11 +229,11 @@ TEST_F(ActorDrawTest, InvisibleMeshlessAndCulledActorsTouchNothing) {
         actor->visible = c.visible;
         actor->mesh = c.hasMesh ? mesh : nullptr;
         // Some state of someone else's that a draw would change.
-        glUseProgram(program());
+        glUseProgram(actor->program->program);
         glBindFramebuffer(GL_FRAMEBUFFER, offscreenFramebuffer);
         actor->render(&culling, kQuarter, lightAt(100), true);
         EXPECT_EQ(culling.asks, c.asks) << c.what;
-        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), GLint(program())) << c.what;
+        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), GLint(actor->program->program)) << c.what;
         EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), GLint(offscreenFramebuffer)) << c.what;
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         EXPECT_FALSE(drewMiddle(0)) << c.what;

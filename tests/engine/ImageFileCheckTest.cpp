@@ -2,7 +2,6 @@
 
 #include <FreeImage.h>
 
-#include <algorithm>
 #include <string>
 
 #include "engine/ImageFileCheck.h"
@@ -65,15 +64,7 @@ TEST(ImageFileCheck, WhatTheLibraryWritesIsTakenAsItsFormat) {
         const int found = ImageFileCheck::contentFormat(file);
         EXPECT_TRUE(found == c.format || (c.format >= FIF_PBM && found == FIF_PBM)) << c.format;
         EXPECT_EQ(ImageFileCheck::problem(c.format, file), "") << c.format;
-        // Cut one byte into its pixels, each checked format says so.
-        const std::string cut = file.substr(0, std::min<std::size_t>(file.size() - 1, 19));
-        if (c.format != FIF_PNG && c.format != FIF_JPEG && !(c.flags & BMP_SAVE_RLE)) {
-            EXPECT_EQ(ImageFileCheck::problem(c.format, cut), "shorter than its header says") << c.format;
-        }
     }
-    EXPECT_EQ(ImageFileCheck::contentFormat(saved(FIF_GIF, 8)), FIF_UNKNOWN);
-    EXPECT_EQ(ImageFileCheck::problem(FIF_GIF, saved(FIF_GIF, 8)),
-              "in format GIF, which is not read (PNG, JPEG, BMP, TARGA and PNM are)");
 }
 
 TEST(ImageFileCheck, HeadersTheReadersWouldTrustAreRefused) {

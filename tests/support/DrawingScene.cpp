@@ -43,16 +43,14 @@ DrawingScene::~DrawingScene() {
 }
 
 GLuint DrawingScene::makeTexture(Rgb left, Rgb right) {
-    const unsigned char pixels[2 * 2 * 3] = {left.r, left.g, left.b, right.r, right.g, right.b,
-                                             left.r, left.g, left.b, right.r, right.g, right.b};
+    const unsigned char pixels[2 * 2 * 4] = {left.r, left.g, left.b, 255, right.r, right.g, right.b, 255,
+                                             left.r, left.g, left.b, 255, right.r, right.g, right.b, 255};
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     glBindTexture(GL_TEXTURE_2D, 0);
     textures_.push_back(id);
     return id;
@@ -119,10 +117,10 @@ std::array<int, 4> DrawingScene::pixel(int x, int y, GLuint framebuffer) {
     return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 
-std::string DrawingScene::logText() {
+std::string DrawingScene::logText(const std::string& where) {
     Log::destroy();
-    const std::string text = dir.read("qelm.log");
-    std::remove((dir.path() + "/qelm.log").c_str());
+    const std::string text = dir.read(where + "qelm.log");
+    std::remove((dir.path() + "/" + where + "qelm.log").c_str());
     return text;
 }
 

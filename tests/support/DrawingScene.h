@@ -16,10 +16,9 @@ class MeshHandler;
 namespace testsupport {
 
 // Around a drawing test: a temporary working directory with the program's
-// shaders and a fresh log, a fresh resource registry, configuration, faked
-// devices and program-wide settings (and the off-screen framebuffer a test
-// made released), meshes and textures made in code. Needs the GL context.
-// The window is 256x256.
+// shaders and a fresh log, registry, configuration, faked devices and
+// settings, meshes and textures made in code, all released afterwards.
+// Needs the GL context; the window is 256x256.
 class DrawingScene {
 public:
     static constexpr int kSize = 256;
@@ -31,22 +30,20 @@ public:
 
     // A 2x2 nearest-filtered texture: left column `left`, right column `right`.
     GLuint makeTexture(Rgb left, Rgb right);
-    // A mesh holding TexturedQuad's square in a group of that name, textured
-    // when `texture` is not 0, buffers made. Owned by the scene.
+    // A mesh of TexturedQuad's square in a group, textured unless `texture` is 0.
     MeshHandler* makeQuadMesh(const std::string& groupName, GLuint texture);
 
-    // Makes the program's off-screen framebuffer at the window's size, as
-    // start-up does but without mipmaps: under llvmpipe, drawing into the
-    // start-up one's mipmapped texture now and then reads back black when a
-    // process makes it again and again.
+    // The program's off-screen framebuffer at the window's size, without the
+    // start-up one's mipmaps: under llvmpipe, drawing into those now and then
+    // reads back black when a process makes them again and again.
     GLuint makeOffscreenFramebuffer();
     // Clears colour and depth of a framebuffer (0: the window's back buffer).
     void clearWindow(float r = 0, float g = 0, float b = 0, float a = 0, GLuint framebuffer = 0);
     // The whole picture (RGBA rows, bottom first), or one pixel of it.
     std::vector<unsigned char> readAll(GLuint framebuffer = 0);
     std::array<int, 4> pixel(int x, int y, GLuint framebuffer = 0);
-    // What was logged since the last call.
-    std::string logText();
+    // What was logged since the last call (into "qelm.log" of that directory).
+    std::string logText(const std::string& where = "");
 
     TempDir dir;
 
@@ -55,14 +52,17 @@ private:
     std::vector<GLuint> textures_;
 };
 
-// A fixture with one scene per test.
+// A fixture with one scene per test, which must leave no OpenGL error behind.
 class DrawingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_GL_CONTEXT();
         scene = std::make_unique<DrawingScene>();
     }
-    void TearDown() override { scene.reset(); }
+    void TearDown() override {
+        EXPECT_EQ(scene ? glGetError() : GLenum(GL_NO_ERROR), GLenum(GL_NO_ERROR));
+        scene.reset();
+    }
     std::unique_ptr<DrawingScene> scene;
 };
 

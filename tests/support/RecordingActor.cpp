@@ -2,20 +2,9 @@
 
 #include <GL/glew.h>
 
-#include <algorithm>
-
 #include "tests/support/CarScene.h"
 
 namespace testsupport {
-
-int Journal::count(const std::string& event) const {
-    return static_cast<int>(std::count(events.begin(), events.end(), event));
-}
-
-int Journal::indexOf(const std::string& event) const {
-    auto it = std::find(events.begin(), events.end(), event);
-    return it == events.end() ? -1 : static_cast<int>(it - events.begin());
-}
 
 RecordingActor::RecordingActor(Journal& journal, std::string name, glm::vec3 start, float bodyMass,
                                bool withShape)
@@ -58,11 +47,6 @@ RecordingCar::RecordingCar(Journal& journal, std::string name)
 RecordingCar::~RecordingCar() {
     if (world && partsInWorld(world, *this) > 0) journal.add(name + ".partsInWorld");
     journal.add(name + ".deleted");
-}
-
-void RecordingEmitter::update(float dt) {
-    journal.add(name + ".update");
-    ParticleEmitter::update(dt);
 }
 
 } // namespace testsupport

@@ -1,28 +1,30 @@
 #pragma once
-// Actors, cars and emitters for level tests that write what happens to them
-// into one shared journal, so that tests can check the order of events.
+// Actors and cars that write what happens to them into one shared journal,
+// so that tests can check the order of events.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/Actor.h"
 #include "game/Car.h"
-#include "game/ParticleEmitter.h"
 
 namespace testsupport {
 
 struct Journal {
     std::vector<std::string> events;
     void add(const std::string& event) { events.push_back(event); }
-    int count(const std::string& event) const;
-    // Index of the first event equal to the text, or -1.
-    int indexOf(const std::string& event) const;
+    int count(const std::string& event) const { return int(std::count(events.begin(), events.end(), event)); }
+    // Index of the first such event, or -1.
+    int indexOf(const std::string& event) const {
+        const auto it = std::find(events.begin(), events.end(), event);
+        return it == events.end() ? -1 : int(it - events.begin());
+    }
 };
 
 // An actor with a box body (half size 1) of the given mass at a position.
-// Records "<name>.update", "<name>.render", "<name>.hit:<other>",
-// "<name>.deleted" and, on deletion, "<name>.bodyInWorld" when its body was
-// still in its world.
+// Records "<name>.update", ".render", ".hit:<other>", ".deleted" and, on
+// deletion, ".bodyInWorld" when its body was still in its world.
 class RecordingActor : public Engine::Actor {
 public:
     RecordingActor(Journal& journal, std::string name, glm::vec3 position = glm::vec3(0.0f),
@@ -46,18 +48,6 @@ class RecordingCar : public Vehicles::Car {
 public:
     RecordingCar(Journal& journal, std::string name);
     ~RecordingCar() override;
-    Journal& journal;
-    std::string name;
-};
-
-// An emitter without particles; records "<name>.update", "<name>.render"
-// and "<name>.deleted".
-class RecordingEmitter : public Engine::ParticleEmitter {
-public:
-    RecordingEmitter(Journal& journal, std::string name) : journal(journal), name(std::move(name)) {}
-    ~RecordingEmitter() override { journal.add(name + ".deleted"); }
-    void update(float dt) override;
-    void render(Engine::Camera*, const glm::vec4&, const Light&, bool) override { journal.add(name + ".render"); }
     Journal& journal;
     std::string name;
 };
