@@ -98,15 +98,10 @@ bool tooLarge(unsigned width, unsigned height, const std::string& fileName) {
     return true;
 }
 
-// Reads the image, or with FIF_LOAD_NOPIXELS only its header. A JPEG is
-// read from `jpeg`, its copy without the metadata segments the library
-// would parse (see ImageFileCheck), any other format from its file.
-FIBITMAP* loadImage(FREE_IMAGE_FORMAT format, const std::string& fileName, const std::string& jpeg,
-                    int flags) {
-    if (format != FIF_JPEG)
-        return FreeImage_Load(format, fileName.c_str(), flags);
-    BYTE* data = reinterpret_cast<BYTE*>(const_cast<char*>(jpeg.data()));  // only read
-    FIMEMORY* memory = FreeImage_OpenMemory(data, DWORD(jpeg.size()));
+// Reads the image, or with FIF_LOAD_NOPIXELS only its header, from the
+// bytes that were checked, so that the library never sees another copy.
+FIBITMAP* loadImage(FREE_IMAGE_FORMAT format, std::string& data, int flags) {
+    FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(data.data()), DWORD(data.size()));
     FIBITMAP* image = memory ? FreeImage_LoadFromMemory(format, memory, flags) : nullptr;
     FreeImage_CloseMemory(memory);
     return image;
@@ -115,10 +110,10 @@ FIBITMAP* loadImage(FREE_IMAGE_FORMAT format, const std::string& fileName, const
 // Reads only the header where the library can, so that an image larger than
 // OpenGL takes is refused before the library allocates its pixels: a header
 // may claim gigabytes.
-bool headerTooLarge(FREE_IMAGE_FORMAT format, const std::string& fileName, const std::string& jpeg) {
+bool headerTooLarge(FREE_IMAGE_FORMAT format, std::string& data, const std::string& fileName) {
     if (!FreeImage_FIFSupportsReading(format) || !FreeImage_FIFSupportsNoPixels(format))
         return false;
-    FIBITMAP* header = loadImage(format, fileName, jpeg, FIF_LOAD_NOPIXELS);
+    FIBITMAP* header = loadImage(format, data, FIF_LOAD_NOPIXELS);
     if (!header)
         return false;  // the full load fails and says so
     const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
@@ -140,8 +135,8 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
     // upload to, nor a largest texture size to check against.
     if (!glActiveTexture)
         return false;
-    // The content is offered only to the readers of the formats read; the
-    // others, which are refused anyway, never see the file (see
+    // The file is read once: the checks and the library see the same bytes,
+    // and only the readers of the formats read ever see them (see
     // ImageFileCheck).
     std::string bytes;
     const bool readable = fileExists(fileName) && ObjReader::readFile(fileName, bytes);
@@ -156,8 +151,8 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         return false;
     }
     const std::string problem = readable ? ImageFileCheck::problem(format, bytes) : "";
-    const std::string jpeg = format == FIF_JPEG ? ImageFileCheck::jpegWithoutMetadata(bytes) : "";
-    std::string().swap(bytes);
+    // A JPEG goes to the library without the metadata segments it would parse.
+    if (format == FIF_JPEG) bytes = ImageFileCheck::jpegWithoutMetadata(bytes);
     if (!problem.empty()) {
         if (verbose)
             logLine("Could Not Read Image");
@@ -165,11 +160,12 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
                                      fileName + ")");
         return false;
     }
-    if (headerTooLarge(format, fileName, jpeg))
+    if (readable && headerTooLarge(format, bytes, fileName))
         return false;
     FIBITMAP* image = nullptr;
-    if (FreeImage_FIFSupportsReading(format))
-        image = loadImage(format, fileName, jpeg, 0);
+    if (readable && FreeImage_FIFSupportsReading(format))
+        image = loadImage(format, bytes, 0);
+    std::string().swap(bytes);
     if (!image) {
         if (verbose)
             logLine("Could Not Read Image");

@@ -8,9 +8,9 @@ namespace Engine { class Level; }
 // more (a text element's font texture, decoded images, the driver's big
 // buffers) are mapped on their own and returned when freed, rather than cut
 // from the heap, where such short-lived blocks between long-lived small ones
-// leave holes that grow the process for good; and the heap keeps its top
-// (up to 32 MB free) instead of returning it and faulting it in again every
-// frame. Called first thing.
+// leave holes that grow the process for good; and a free megabyte at the
+// heap's top goes back to the system, so a burst leaves no lasting peak.
+// Called first thing.
 void setUpMemory();
 
 // Starts the window library and opens the game window of the configured size

@@ -1,10 +1,19 @@
 #include "tools/soak/ProcessMemory.h"
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 long ProcessMemory::residentKB() { return field("VmRSS:"); }
+
+long ProcessMemory::settledResidentKB() {
+    // Free memory the allocator still holds goes back first: otherwise when
+    // the last trim happened decides a reading by up to a megabyte or two.
+    malloc_trim(0);
+    return residentKB();
+}
 
 long ProcessMemory::peakResidentKB() { return field("VmHWM:"); }
 

@@ -5,6 +5,9 @@
 class ProcessMemory {
 public:
     static long residentKB();
+    // The resident set once the allocator has returned what it holds free,
+    // for readings that are compared with each other.
+    static long settledResidentKB();
     static long peakResidentKB();
 
 private:

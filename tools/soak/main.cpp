@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
     long warmRSS = 0, warmLog = 0, highestRSS = 0;
     size_t warmHeap = 0;
     auto takeWarm = [&] {
-        warmRSS = ProcessMemory::residentKB();
+        warmRSS = ProcessMemory::settledResidentKB();
         warmHeap = mallinfo2().uordblks / 1024;
         warmLog = fileSize("qelm.log");
     };
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long endRSS = ProcessMemory::residentKB();
+    const long endRSS = ProcessMemory::settledResidentKB();
     const long endLog = fileSize("qelm.log");
     long lost1 = 0, lost2 = 0;
     countLivesLost(lost1, lost2);
