@@ -155,7 +155,9 @@ int Config::joyCode(const std::string& value) {
     if (dir == "left") return 1002;
     if (dir == "right") return 1003;
     if (dir == "down") return 1001;
-    return parseInt(dir);
+    // Buttons count from 0: "joy_0_-2" binds nothing.
+    const int button = parseInt(dir);
+    return button >= 0 ? button : -1;
 }
 
 int Config::parseInt(const std::string& text) {

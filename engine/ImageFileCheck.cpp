@@ -138,6 +138,13 @@ std::string bmpProblem(const Bytes& b) {
     return fits(b, offset, times(pitch, rows)) ? "" : kShort;
 }
 
+// The markers the decoder reads a length for: frames, tables, restart
+// interval, line count, application segments and comments.
+bool jpegMarkerHasLength(unsigned marker) {
+    return (marker >= 0xC0 && marker <= 0xCF) || (marker >= 0xDB && marker <= 0xDD) ||
+           (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
+}
+
 bool isPnm(int format) {
     return format == FIF_PBM || format == FIF_PBMRAW || format == FIF_PGM ||
            format == FIF_PGMRAW || format == FIF_PPM || format == FIF_PPMRAW;
@@ -167,16 +174,28 @@ std::string ImageFileCheck::jpegWithoutMetadata(const std::string& bytes) {
     std::string out = bytes.substr(0, 2);
     std::size_t pos = 2;
     while (pos + 1 < bytes.size()) {
-        if (byteAt(bytes, pos) != 0xFF) break;  // not a marker: left to the decoder
+        // The decoder looks for the next marker past any other bytes and
+        // past a stuffed FF 00, so a segment behind them is parsed all the
+        // same: drop them, as the decoder does, and go on looking.
+        if (byteAt(bytes, pos) != 0xFF) {
+            ++pos;
+            continue;
+        }
         const unsigned marker = byteAt(bytes, pos + 1);
+        if (marker == 0x00) {
+            pos += 2;
+            continue;
+        }
         if (marker == 0xFF) {  // fill byte
             out += bytes[pos++];
             continue;
         }
-        // Start of scan: the compressed picture follows, copied as it is;
-        // markers without a length likewise.
-        if (marker == 0xDA || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
-            if (marker == 0xDA) break;
+        // Start of scan: the compressed picture follows, copied as it is.
+        // Markers the decoder reads no length for are copied alone: that
+        // includes the ones it does not know, which the library lets it
+        // step over as two bytes, not as the segment they claim to be.
+        if (marker == 0xDA) break;
+        if (!jpegMarkerHasLength(marker)) {
             out.append(bytes, pos, 2);
             pos += 2;
             continue;

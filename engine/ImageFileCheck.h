@@ -22,7 +22,9 @@ public:
     // A JPEG file without the segments whose contents the library parses
     // itself, trusting the offsets and counts inside them: Exif and XMP
     // (APP1), IPTC (APP13) and APP0 other than JFIF. The picture and its
-    // colour information stay; a segment that runs past the file's end ends
-    // the copy there.
+    // colour information stay. Segments are found as the decoder finds
+    // them: bytes between segments, which it skips, are left out, and a
+    // marker it reads no length for is two bytes. A segment that runs past
+    // the file's end ends the copy there.
     static std::string jpegWithoutMetadata(const std::string& bytes);
 };

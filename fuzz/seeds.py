@@ -5,7 +5,9 @@ fuzz/seeds.py OUT  writes OUT/config, OUT/obj, OUT/font and OUT/texture, one
 directory per target, in each target's input layout (see the targets'
 sources). Inputs stay small, since every execution reads its whole input:
 meshes and pictures over 64 KiB give their first 16 KiB (meshes, cut at a
-line end) or are left out (pictures).
+line end) or are left out (pictures). Inputs that once made a target fail,
+kept in fuzz/found/<target's directory>/, join the corpora, so that every
+run starts from them.
 """
 import os
 import pathlib
@@ -62,6 +64,8 @@ def main():
     obj_seeds(out)
     font_seeds(out)
     texture_seeds(out)
+    for found in sorted((ROOT / "fuzz" / "found").glob("*/*")):
+        write(out / found.parent.name, "found-" + found.name, found.read_bytes())
 
 
 if __name__ == "__main__":

@@ -162,7 +162,7 @@ TEST_F(Foundation, ConfigBlanksCommentsStrayLinesAndNumbersBeyondInt) {
 TEST(ConfigReader, JoyCodeAndParseIntSyntax) {
     const std::pair<std::string, int> joy[] = {
         {"joy_0_up", 1000}, {"joy_0_down", 1001}, {"joy_1_left", 1002}, {"joy_1_right", 1003},
-        {"joy_0_3", 3}, {"joy_0_12ab", 12}, {"joy_x_0", 0}, {"joy_0_up_", 1000}, {"joy__up", -1},
+        {"joy_0_3", 3}, {"joy_0_12ab", 12}, {"joy_0_-2", -1}, {"joy_x_0", 0}, {"joy_0_up_", 1000}, {"joy__up", -1},
         {"joy_0_", -1}, {"joy_0", -1}, {"joy_0_up_x", -1}, {"Joy_0_up", -1}, {"joy_0_Up", -1},
         {"_joy_0", -1}, {"", -1}, {std::string(100000, '_'), -1}};
     for (const auto& [text, code] : joy) EXPECT_EQ(Config::joyCode(text), code) << text.substr(0, 20);

@@ -115,4 +115,11 @@ TEST(ImageFileCheck, JpegLosesOnlyTheSegmentsTheLibraryParsesItself) {
     EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata(jpeg.substr(0, 2) + kept + exif.substr(0, 9)),
               jpeg.substr(0, 2) + kept);
     EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata("P6 1 1 255\n"), "P6 1 1 255\n");
+    // Stray bytes, a stuffed FF 00 and a marker the decoder does not know
+    // (two bytes to it, whatever length follows) hide no segment from the
+    // stripping: the decoder steps over them and would parse what follows.
+    const std::string unknown("\xff\x5f\0\x30", 4);
+    EXPECT_EQ(ImageFileCheck::jpegWithoutMetadata(jpeg.substr(0, 2) + std::string("\0x\xff\0", 4) +
+                                                  exif + "junk" + unknown + exif + kept + jpeg.substr(2)),
+              jpeg.substr(0, 2) + unknown.substr(0, 2) + kept + jpeg.substr(2));
 }
