@@ -34,6 +34,7 @@ bool fits(const Bytes& b, std::uint64_t offset, std::uint64_t need) {
 // then its pixels). The library reads footer, extension and thumbnail
 // without checking them, and sizes its RLE read cache as the bytes after
 // the header divided by the rows, reading a whole pixel out of it at once.
+// It also gives a 15-bit thumbnail too little room (see below).
 std::string targaProblem(const Bytes& b) {
     if (b.size() < 18) return kShort;
     const unsigned idLength = byteAt(b, 0), mapType = byteAt(b, 1), type = byteAt(b, 2);
@@ -52,8 +53,10 @@ std::string targaProblem(const Bytes& b) {
             if (extension > footer || footer - extension < 495) return kDamaged;
             const std::uint64_t stamp = u32(b, extension + 486);
             if (stamp > 0 && stamp < footer) {
-                if (footer - stamp < 2) return kDamaged;
-                const std::uint64_t line = depth * byteAt(b, stamp) / 8;
+                // A 15-bit thumbnail gets rows of 15 bits a pixel and is
+                // read at two bytes a pixel: the last row overruns it.
+                if (footer - stamp < 2 || depth == 15) return kDamaged;
+                const std::uint64_t line = (depth + 7) / 8 * byteAt(b, stamp);
                 if (line * byteAt(b, stamp + 1) > footer - stamp - 2) return kDamaged;
             }
         }

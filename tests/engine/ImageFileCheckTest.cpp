@@ -24,10 +24,10 @@ const std::string kSignature("TRUEVISION-XFILE.\0", 18);
 
 std::string footer(unsigned extension) { return le(extension, 4) + le(0, 4) + kSignature; }
 
-// A 1x1 24-bit picture whose extension area points to a thumbnail of
-// stampSize bytes claiming 255x255 pixels.
-std::string tgaWithThumbnail(unsigned stampSize) {
-    std::string file = tga(2, 1, 1, 24) + "abc";
+// A 1x1 picture whose extension area points to a thumbnail of stampSize
+// bytes claiming 255x255 pixels.
+std::string tgaWithThumbnail(unsigned stampSize, int depth = 24) {
+    std::string file = tga(2, 1, 1, depth) + std::string((depth + 7) / 8, 'p');
     const unsigned stamp = unsigned(file.size());
     file += std::string("\xff\xff", 2) + std::string(stampSize - 2, 'x');
     std::string area(495, '\0');
@@ -82,6 +82,7 @@ TEST(ImageFileCheck, HeadersTheReadersWouldTrustAreRefused) {
         {"tga extension outside", FIF_TARGA, tga(2, 1, 1, 24) + "abc" + footer(100000), damaged},
         {"tga thumbnail", FIF_TARGA, tgaWithThumbnail(255 * 255 * 3 + 2), ""},
         {"tga thumbnail cut", FIF_TARGA, tgaWithThumbnail(4), damaged},
+        {"tga 15-bit thumbnail", FIF_TARGA, tgaWithThumbnail(255 * 255 * 2 + 2, 15), damaged},
         {"pbm", FIF_PBMRAW, "P4\n# comment\n9 2\n" + std::string(4, 'p'), ""},
         {"pbm cut", FIF_PBMRAW, "P4\n9 2\n" + std::string(3, 'p'), shortHeader},
         {"pbm width overflows", FIF_PBMRAW, "P4\n4294967291 1\n" + std::string(64, 'p'), damaged},
