@@ -28,6 +28,26 @@ bool fits(const Bytes& b, std::uint64_t offset, std::uint64_t need) {
     return offset <= b.size() && need <= b.size() - offset;
 }
 
+// TARGA run-length data: packets of a count byte and one pixel (a run) or
+// `count` pixels. The library goes on decoding until the picture is full and
+// writes a packet that runs past its last pixel beyond it, so every packet
+// must fit in the picture and in the file.
+std::string targaRunsProblem(const Bytes& b, std::uint64_t pos, std::uint64_t pixels,
+                             std::uint64_t pixelBytes) {
+    std::uint64_t done = 0;
+    while (done < pixels) {  // each packet takes at least a byte: bounded by the file
+        if (pos >= b.size()) return kShort;
+        const unsigned head = byteAt(b, pos++);
+        const std::uint64_t count = (head & 0x7F) + 1;
+        const std::uint64_t bytes = (head & 0x80) ? pixelBytes : count * pixelBytes;
+        if (count > pixels - done) return kDamaged;
+        if (!fits(b, pos, bytes)) return kShort;
+        pos += bytes;
+        done += count;
+    }
+    return "";
+}
+
 // TARGA: the 18-byte header, an image ID, a colour map, then the pixels; a
 // version 2 file ends in a 26-byte footer that may point to an extension
 // area of 495 bytes, which may point to a thumbnail (width and height bytes,
@@ -65,7 +85,8 @@ std::string targaProblem(const Bytes& b) {
     const std::uint64_t pixelBytes = (depth + 7) / 8;
     const std::uint64_t start = 18 + idLength + (mapType != 0 ? mapLength * ((mapBits + 7) / 8) : 0);
     if (type < 9) return fits(b, start, width * height * pixelBytes) ? "" : kShort;
-    return fits(b, start, height * pixelBytes) ? "" : kShort;
+    if (!fits(b, start, height * pixelBytes)) return kShort;
+    return targaRunsProblem(b, start, width * height, pixelBytes);
 }
 
 // A PNM header number as the library reads it: anything up to the first
