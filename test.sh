@@ -7,7 +7,8 @@
 # third-party leak suppressions, tests/sanitizer/lsan.supp). Any sanitizer
 # report fails the run. In between, the fuzz targets are built with clang and
 # each runs for 30 seconds from the asset pack's seeds (scripts/fuzz.sh), with
-# a fixed seed so that a failing run can be repeated; a finding fails the run. Extra arguments go to both ctest runs.
+# a fixed seed so that a failing run can be repeated; a finding fails the
+# run. Extra arguments go to both ctest runs.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/setup.sh

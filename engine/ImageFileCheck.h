@@ -3,9 +3,11 @@
 
 // Decides whether the image library may read a texture file. Some of its
 // readers trust their file's header and crash on a damaged one (a TARGA
-// footer or thumbnail that points outside the file, an RLE read cache sized
-// from the file's length, a PNM width that overflows). For the formats the
-// loader reads, the header is checked against the file's length first;
+// footer or thumbnail that points outside the file, a 15-bit TARGA
+// thumbnail, an RLE read cache sized from the file's length, a run-length
+// packet past the picture's end, a PNM width that overflows). For the
+// formats the loader reads, the header (and a TARGA's run-length packets)
+// is checked against the file's length first;
 // other formats are not read at all, since their readers cannot be checked
 // that way, nor even offered the file to tell its format.
 class ImageFileCheck {
