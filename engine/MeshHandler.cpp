@@ -151,8 +151,6 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
         return false;
     }
     const std::string problem = readable ? ImageFileCheck::problem(format, bytes) : "";
-    // A JPEG goes to the library without the metadata segments it would parse.
-    if (format == FIF_JPEG) bytes = ImageFileCheck::jpegWithoutMetadata(bytes);
     if (!problem.empty()) {
         if (verbose)
             logLine("Could Not Read Image");
@@ -160,6 +158,8 @@ bool MeshHandler::loadTexture(std::string fileName, FaceGroup* group) {
                                      fileName + ")");
         return false;
     }
+    // A JPEG goes to the library without the metadata segments it would parse.
+    if (format == FIF_JPEG) bytes = ImageFileCheck::jpegWithoutMetadata(bytes);
     if (readable && headerTooLarge(format, bytes, fileName))
         return false;
     FIBITMAP* image = nullptr;
